@@ -1,0 +1,43 @@
+#pragma once
+// The cell grid of a run: texts addressed (col, row) as the grid window shows
+// them. Column 0 holds the Y values, row 0 the header. Cells are stored as
+// indices into the distinct texts, since a grid of a million cells holds only a
+// handful of different phase names.
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+namespace solvane {
+
+class CellGrid {
+public:
+    int ColCount() const { return cols_; }
+    int RowCount() const { return rows_; }
+
+    // Resizing keeps the cells that stay inside; new cells are empty.
+    void SetColCount(int cols);
+    void SetRowCount(int rows);
+    void SetSize(int cols, int rows);
+    void Clear(); // no cells at all
+
+    // Out-of-range cells read as the empty text.
+    const std::string& Cell(int col, int row) const;
+    // Out-of-range writes are ignored.
+    void SetCell(int col, int row, std::string_view text);
+
+    // Bytes held by the cells and the distinct texts (for memory checks).
+    std::size_t MemoryBytes() const;
+
+private:
+    std::uint32_t Intern(std::string_view text);
+
+    int cols_ = 0;
+    int rows_ = 0;
+    std::vector<std::uint32_t> cells_; // row-major: cells_[row * cols_ + col]
+    std::vector<std::string> texts_{std::string()}; // index 0 is the empty text
+    std::unordered_map<std::string, std::uint32_t> index_{{std::string(), 0}};
+};
+
+} // namespace solvane

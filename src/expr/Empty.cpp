@@ -1,0 +1,1 @@
+// Placeholder translation unit; the library fills in.
