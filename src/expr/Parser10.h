@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <memory>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -84,12 +85,12 @@ protected:
 
 private:
     void ReleaseProgram();
-    long double RunChecked(); // the slow path: one operation at a time
+    long double RunChecked(); // one operation at a time, to name the first fault
 
     std::string expression_;
     bool pascalNumberformat_ = true;
     TVariableTable variables_;
-    std::vector<double*> ownedCells_; // cells allocated by SetVariable
+    std::vector<std::unique_ptr<double>> ownedCells_; // cells allocated by SetVariable
     TOneArgTable oneArgFunctions_;
     TTwoArgTable twoArgFunctions_;
     TCompiledProgram program_;

@@ -1,0 +1,311 @@
+// The evaluator: variables, function tables, compilation on setting the text, and
+// the run of the flat operation list.
+#include "Parser10.h"
+
+#include "FpStatus.h"
+#include "Routines.h"
+
+#include <unordered_map>
+
+namespace solvane {
+
+// ---- The process-wide generator behind "RND" (splitmix64: one word of state) ----
+
+namespace {
+std::uint64_t randomState = 0x5EED5017A4EULL;
+} // namespace
+
+double NextRandom() noexcept
+{
+    std::uint64_t z = (randomState += 0x9E3779B97F4A7C15ULL);
+    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ULL;
+    z = (z ^ (z >> 27)) * 0x94D049BB133111EBULL;
+    z ^= z >> 31;
+    return static_cast<double>(z >> 11) * 0x1.0p-53;
+}
+
+void SetRandomSeed(std::uint64_t seed) noexcept
+{
+    randomState = seed;
+}
+
+const char* ErrorClassName(const std::exception& error) noexcept
+{
+    if (const auto* parserError = dynamic_cast<const EMathParserError*>(&error))
+        return parserError->ClassName();
+    if (const auto* mathError = dynamic_cast<const EMathError*>(&error))
+        return mathError->ClassName();
+    return "Exception";
+}
+
+// ---- Running operations ----
+
+namespace {
+
+std::string ToUpper(const std::string& text)
+{
+    std::string upper = text;
+    for (char& c : upper)
+        if (c >= 'a' && c <= 'z')
+            c = static_cast<char>(c - 'a' + 'A');
+    return upper;
+}
+
+bool IsIdentifier(const std::string& name)
+{
+    auto letter = [](char c) { return (c >= 'A' && c <= 'Z') || c == '_'; };
+    if (name.empty() || !letter(name[0]))
+        return false;
+    for (char c : name)
+        if (!letter(c) && !(c >= '0' && c <= '9'))
+            return false;
+    return true;
+}
+
+// Runs one operation. Faults of floating-point arithmetic show in the status flags;
+// those of integer division are returned.
+inline routines::IntegerFault Execute(const TOperation& op) noexcept
+{
+    const double* a = op.Operand1;
+    const double* b = op.Operand2;
+    switch (op.Kind) {
+    case okNegate: *op.Target = -*a; break;
+    case okAdd: *op.Target = *a + *b; break;
+    case okSubtract: *op.Target = *a - *b; break;
+    case okMultiply: *op.Target = *a * *b; break;
+    case okDivide: *op.Target = *a / *b; break;
+    case okModulo:
+    case okIntDivide: {
+        double result = 0;
+        const auto fault = routines::IntegerDivide(*a, *b, op.Kind == okModulo, result);
+        if (fault != routines::IntegerFault::None)
+            return fault;
+        *op.Target = result;
+        break;
+    }
+    case okIntPower:
+        *op.Target = static_cast<double>(routines::IntegerPower(*a, static_cast<std::int64_t>(*b)));
+        break;
+    case okPower: *op.Target = routines::GeneralPower(*a, *b); break;
+    case okSquare: *op.Target = *a * *a; break;
+    case okCube: *op.Target = (*a * *a) * *a; break;
+    case okFourthPower: {
+        const double square = *a * *a;
+        *op.Target = square * square;
+        break;
+    }
+    case okCall1: *op.Target = op.Routine1(*a); break;
+    case okCall2: *op.Target = op.Routine2(*a, *b); break;
+    default: break; // leaves compute nothing
+    }
+    return routines::IntegerFault::None;
+}
+
+[[noreturn]] void ThrowFor(routines::IntegerFault fault)
+{
+    if (fault == routines::IntegerFault::Invalid)
+        throw EInvalidOp();
+    throw EDivByZero();
+}
+
+[[noreturn]] void ThrowFor(unsigned flags)
+{
+    fpstatus::Clear();
+    if (flags & fpstatus::Invalid)
+        throw EInvalidOp();
+    if (flags & fpstatus::ZeroDivide)
+        throw EZeroDivide();
+    throw EOverflow();
+}
+
+} // namespace
+
+// ---- TCustomParser ----
+
+TCustomParser::TCustomParser() = default;
+
+TCustomParser::~TCustomParser()
+{
+    ReleaseProgram();
+}
+
+double* TCustomParser::BuiltInCell(char letter)
+{
+    switch (letter) {
+    case 'A': return &a_;
+    case 'B': return &b_;
+    case 'C': return &c_;
+    case 'D': return &d_;
+    case 'E': return &e_;
+    case 'X': return &x_;
+    case 'Y': return &y_;
+    case 'T': return &t_;
+    default: return nullptr;
+    }
+}
+
+void TCustomParser::BindVariable(const std::string& upperName, double* cell)
+{
+    variables_.emplace(upperName, cell);
+}
+
+double* TCustomParser::SetVariable(const std::string& name, long double value)
+{
+    const std::string upper = ToUpper(name);
+    if (auto found = variables_.find(upper); found != variables_.end()) {
+        *found->second = static_cast<double>(value);
+        return found->second;
+    }
+    double* cell = upper.size() == 1 ? BuiltInCell(upper[0]) : nullptr;
+    if (!cell) {
+        if (!IsIdentifier(upper))
+            throw EBadName(upper);
+        ownedCells_.push_back(std::make_unique<double>(0.0));
+        cell = ownedCells_.back().get();
+    }
+    *cell = static_cast<double>(value);
+    variables_.emplace(upper, cell);
+    return cell;
+}
+
+double* TCustomParser::FindVariable(const std::string& name) const
+{
+    const auto found = variables_.find(ToUpper(name));
+    return found == variables_.end() ? nullptr : found->second;
+}
+
+void TCustomParser::ClearVariables()
+{
+    // The program goes first: no program outlives a cell it refers to.
+    SetExpression(std::string());
+    while (!ownedCells_.empty())
+        ownedCells_.pop_back();
+    variables_.clear();
+}
+
+void TCustomParser::AddOneArgFunction(const std::string& name, TOneArgRoutine routine)
+{
+    if (!oneArgFunctions_.emplace(ToUpper(name), routine).second)
+        throw std::invalid_argument("Duplicate function name " + ToUpper(name));
+}
+
+void TCustomParser::AddTwoArgFunction(const std::string& name, TTwoArgRoutine routine)
+{
+    if (!twoArgFunctions_.emplace(ToUpper(name), routine).second)
+        throw std::invalid_argument("Duplicate function name " + ToUpper(name));
+}
+
+void TCustomParser::ReleaseProgram()
+{
+    program_ = TCompiledProgram();
+}
+
+void TCustomParser::SetExpression(const std::string& text)
+{
+    ReleaseProgram();
+    expression_ = text;
+    if (text.empty())
+        return;
+    try {
+        program_ = CompileExpression(text, variables_, oneArgFunctions_, twoArgFunctions_,
+                                     pascalNumberformat_);
+    } catch (const std::exception& error) {
+        ReleaseProgram();
+        if (!OnParserError)
+            throw;
+        OnParserError(*this, error);
+    }
+}
+
+long double TCustomParser::Value()
+{
+    const std::vector<TOperation>& operations = program_.operations;
+    if (operations.empty())
+        return 0;
+    // The flags are tested once per run; only a raised flag pays for the slow path.
+    if (fpstatus::Raised())
+        fpstatus::Clear();
+    const std::uint64_t randomBefore = randomState;
+    bool integerFault = false;
+    for (const TOperation& op : operations) {
+        if (Execute(op) != routines::IntegerFault::None) {
+            integerFault = true;
+            break;
+        }
+    }
+    if (integerFault || fpstatus::Raised()) {
+        randomState = randomBefore; // the rerun draws the same numbers
+        return RunChecked();
+    }
+    return *operations.back().Target;
+}
+
+long double TCustomParser::RunChecked()
+{
+    fpstatus::Clear();
+    for (const TOperation& op : program_.operations) {
+        if (const auto fault = Execute(op); fault != routines::IntegerFault::None)
+            ThrowFor(fault);
+        if (const unsigned flags = fpstatus::Raised())
+            ThrowFor(flags);
+    }
+    return *program_.operations.back().Target;
+}
+
+std::vector<TOperationInfo> TCustomParser::Program() const
+{
+    const auto& operations = program_.operations;
+    std::unordered_map<const double*, int> results;
+    for (std::size_t i = 0; i < operations.size(); ++i)
+        if (operations[i].Kind != okVariable)
+            results.emplace(operations[i].Target, static_cast<int>(i));
+    auto describe = [&](const double* cell) {
+        TOperandInfo info;
+        if (!cell)
+            return info;
+        if (auto found = results.find(cell); found != results.end()) {
+            info.source = TOperandInfo::Source::Result;
+            info.index = found->second;
+        } else if (program_.OwnsCell(cell)) {
+            info.source = TOperandInfo::Source::Constant;
+            info.value = *cell;
+        } else {
+            info.source = TOperandInfo::Source::Variable;
+            for (const auto& [name, variable] : variables_)
+                if (variable == cell)
+                    info.name = name;
+        }
+        return info;
+    };
+    std::vector<TOperationInfo> program;
+    for (std::size_t i = 0; i < operations.size(); ++i) {
+        const TOperation& op = operations[i];
+        TOperationInfo info;
+        info.kind = op.Kind;
+        info.operand1 = describe(op.Operand1);
+        info.operand2 = describe(op.Operand2);
+        info.target = describe(op.Target);
+        info.function = program_.functionNames[i];
+        program.push_back(std::move(info));
+    }
+    return program;
+}
+
+// ---- TParser ----
+
+TParser::TParser()
+{
+    for (char letter : std::string("ABCDEXYT"))
+        BindVariable(std::string(1, letter), BuiltInCell(letter));
+    using namespace routines;
+    const std::pair<const char*, TOneArgRoutine> oneArg[] = {
+        {"TAN", Tan}, {"SIN", Sin}, {"COS", Cos}, {"SINH", Sinh}, {"COSH", Cosh},
+        {"ARCTAN", ArcTan}, {"EXP", Exp}, {"LN", Ln}, {"SQRT", Sqrt}, {"ABS", Abs},
+        {"HEAV", Heav}, {"SIGN", Sign}, {"ZERO", Zero}, {"PH", Ph}, {"RND", Rnd}};
+    for (const auto& [name, routine] : oneArg)
+        AddOneArgFunction(name, routine);
+    AddTwoArgFunction("MAX", Max);
+    AddTwoArgFunction("MIN", Min);
+}
+
+} // namespace solvane
