@@ -1,1 +1,0 @@
-// Placeholder translation unit; the library fills in.
