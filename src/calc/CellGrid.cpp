@@ -51,6 +51,13 @@ void CellGrid::SetCell(int col, int row, std::string_view text)
     cells_[static_cast<std::size_t>(row) * cols_ + col] = Intern(text);
 }
 
+void CellGrid::SetCellId(int col, int row, TextId id)
+{
+    if (col < 0 || row < 0 || col >= cols_ || row >= rows_ || id >= texts_.size())
+        return;
+    cells_[static_cast<std::size_t>(row) * cols_ + col] = id;
+}
+
 std::uint32_t CellGrid::Intern(std::string_view text)
 {
     auto it = index_.find(std::string(text));

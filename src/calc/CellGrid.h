@@ -27,11 +27,19 @@ public:
     // Out-of-range writes are ignored.
     void SetCell(int col, int row, std::string_view text);
 
+    // The hot path of a run: intern each distinct text once, then write cells
+    // by index without touching the text table.
+    using TextId = std::uint32_t;
+    TextId Intern(std::string_view text);
+    void SetCellId(int col, int row, TextId id); // out-of-range writes are ignored
+    // Room for this many cells, so that a grid growing row by row never
+    // holds twice the memory it needs.
+    void Reserve(std::size_t cells) { cells_.reserve(cells); }
+
     // Bytes held by the cells and the distinct texts (for memory checks).
     std::size_t MemoryBytes() const;
 
 private:
-    std::uint32_t Intern(std::string_view text);
 
     int cols_ = 0;
     int rows_ = 0;

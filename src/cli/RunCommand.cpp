@@ -1,13 +1,97 @@
-// solvane-cli run (not written yet)
+// solvane-cli run: problems computed as the Run button computes them, JSON out.
 #include "Commands.h"
 
+#include "Cp1251.h"
+#include "JsonOutput.h"
+#include "RunProblem.h"
+
+#include <fstream>
+#include <iostream>
+#include <memory>
+#include <sstream>
+
 namespace solvane::cli {
+namespace {
+
+struct RunOptions {
+    std::string file;
+    std::string problem;
+    std::string json;
+    std::string script;
+    std::string y;
+    double ymin = 0;
+    double ymax = 0;
+    double z = 1;
+    int ypoints = 100;
+    int xpoints = 100;
+};
+
+bool ReadWholeFile(const std::string& path, std::string& content)
+{
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        return false;
+    std::ostringstream buffer;
+    buffer << in.rdbuf();
+    content = buffer.str();
+    return true;
+}
+
+int RunScript(const RunOptions& options)
+{
+    std::string utf8;
+    if (!ReadWholeFile(options.script, utf8)) {
+        std::cerr << "Cannot read " << options.script << '\n';
+        return 1;
+    }
+    TProblemInput problem;
+    problem.ProblemName = "script";
+    problem.Functs = Utf8ToCp1251(utf8);
+    problem.Yparameter = options.y;
+    problem.Ymin = options.ymin;
+    problem.Ymax = options.ymax;
+    problem.Zvalue = options.z;
+    problem.YPoints = options.ypoints;
+    problem.XPoints = options.xpoints;
+    nlohmann::json document;
+    document["problems"] = nlohmann::json::array({RunProblemToJson(problem)});
+    if (!WriteJson(document, options.json))
+        return 1;
+    return document["problems"][0]["completed"].get<bool>() ? 0 : 1;
+}
+
+} // namespace
 
 void AddRunCommand(CLI::App& app, int& exitCode)
 {
-    auto* cmd = app.add_subcommand("run", "not available yet");
-    cmd->allow_extras();
-    cmd->callback([&exitCode] { exitCode = 2; });
+    auto options = std::make_shared<RunOptions>();
+    auto* cmd = app.add_subcommand("run", "Compute problems as the Run button does and print the results as JSON");
+    auto* file = cmd->add_option("FILE", options->file, "problem database (.d)");
+    cmd->add_option("--problem", options->problem, "compute only the problem of this name")->needs(file);
+    cmd->add_option("--json", options->json, "write the JSON to this file ('-': standard output)");
+    auto* script = cmd->add_option("--script", options->script, "a UTF-8 script file instead of a database")
+                       ->excludes(file);
+    auto* y = cmd->add_option("--y", options->y, "the vertical quantity")
+                  ->check(CLI::IsMember({"Temperature", "Pressure", "Y"}))
+                  ->needs(script);
+    auto* ymin = cmd->add_option("--ymin", options->ymin, "lower end of the sweep")->needs(script);
+    auto* ymax = cmd->add_option("--ymax", options->ymax, "upper end of the sweep")->needs(script);
+    cmd->add_option("--z", options->z, "the fixed quantity (default 1)")->needs(script);
+    cmd->add_option("--ypoints", options->ypoints, "number of Y steps (default 100)")->needs(script);
+    cmd->add_option("--xpoints", options->xpoints, "number of X points (default 100)")->needs(script);
+    script->needs(y)->needs(ymin)->needs(ymax);
+
+    cmd->callback([options, &exitCode, file, script] {
+        if (script->count() > 0) {
+            exitCode = RunScript(*options);
+            return;
+        }
+        if (file->count() == 0)
+            throw CLI::RequiredError("FILE or --script");
+        // Reading problem databases is not wired to this command yet.
+        std::cerr << "run FILE: not available\n";
+        exitCode = 1;
+    });
 }
 
 } // namespace solvane::cli

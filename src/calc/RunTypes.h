@@ -1,0 +1,54 @@
+#pragma once
+// The records of a run: grid columns, candidate points of a line, segment ends,
+// and the ordered (text, object) lists that hold the run's named collections.
+#include "CellGrid.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace solvane {
+
+// One X column of the grid.
+class TXclass {
+public:
+    double X = 0;
+};
+
+// One candidate point of the Y line being computed.
+struct TDPoint {
+    std::uint8_t IsPointPhase = 0; // 1 for the point of a point phase
+    std::uint8_t Removed = 0;      // 1 when above the end-point chord
+    double X = 0;
+    double G = 0;
+    double Step = 0;   // Xstep in force when the point was made
+    std::string Phase; // phase name, or a point phase's composition text
+    std::int32_t Col = 0; // 1-based grid column; 0 for a point phase
+    CellGrid::TextId PhaseText = 0; // Phase interned in the cell grid, so rows are written by index
+};
+
+// One end of a two-phase segment.
+struct TZPoint {
+    double X = 0;
+    double Y = 0;
+    std::int32_t Col = 0;
+    std::string Phase;
+};
+
+using TaTpoint = std::vector<TDPoint>;
+using TaTZpoint = std::vector<TZPoint>;
+
+// An entry of an ordered (text, object) list. The list owns its objects:
+// clearing it releases the evaluators or records of the previous run.
+template <class T>
+struct TListItem {
+    std::string Text;
+    std::unique_ptr<T> Object;
+};
+
+template <class T>
+using TNamedList = std::vector<TListItem<T>>;
+
+} // namespace solvane

@@ -1,0 +1,44 @@
+#pragma once
+// Small helpers of the calculation tests: a problem from a script, a message
+// recorder, and reading a grid row.
+#include "HeadlessRun.h"
+#include "Run.h"
+
+#include <string>
+#include <vector>
+
+namespace solvane::test {
+
+inline TProblemInput MakeProblem(const std::string& script, double ymin = 300, double ymax = 400, int ypoints = 10,
+                                 int xpoints = 10, const std::string& y = "Temperature", double z = 1)
+{
+    TProblemInput p;
+    p.ProblemName = "test";
+    p.Functs = script;
+    p.Ymin = ymin;
+    p.Ymax = ymax;
+    p.YPoints = ypoints;
+    p.XPoints = xpoints;
+    p.Yparameter = y;
+    p.Zvalue = z;
+    return p;
+}
+
+inline std::vector<std::string> Texts(const std::vector<TRecordedMessage>& messages)
+{
+    std::vector<std::string> texts;
+    for (const auto& m : messages)
+        texts.push_back(m.Text);
+    return texts;
+}
+
+// Data cells 1 .. last of a grid row.
+inline std::vector<std::string> DataRow(const CellGrid& grid, int row)
+{
+    std::vector<std::string> cells;
+    for (int c = 1; c < grid.ColCount(); ++c)
+        cells.push_back(grid.Cell(c, row));
+    return cells;
+}
+
+} // namespace solvane::test
