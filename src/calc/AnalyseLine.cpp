@@ -72,7 +72,7 @@ void TRun::EvaluateLinePoints()
             point.Phase = Phases[best].Text;
             point.PhaseText = phaseText_[best];
         } else {
-            point.Phase = "E";
+            point.Phase.assign(1, 'E');
             point.PhaseText = textNone_;
         }
         point.Col = static_cast<std::int32_t>(c) + 1;
@@ -129,7 +129,10 @@ void TRun::RecordSegmentEnd(const TDPoint& end, int row, bool largerX)
         for (std::size_t c = 0; c < XColumns.size(); ++c) {
             if (std::fabs(XColumns[c].Object->X - end.X) < kOnChord) {
                 // The larger-X end shows its composition, the smaller-X end "C".
-                Cells.SetCell(static_cast<int>(c) + 1, row, largerX ? "C" + end.Phase.substr(0, 6) : "C");
+                std::string text = "C";
+                if (largerX)
+                    text.append(end.Phase, 0, 6);
+                Cells.SetCell(static_cast<int>(c) + 1, row, text);
                 break;
             }
         }

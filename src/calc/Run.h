@@ -155,7 +155,6 @@ private:
     CellGrid::TextId textNone_ = 0;
     std::vector<CellGrid::TextId> phaseText_;
     std::vector<CellGrid::TextId> pointText_;
-    std::vector<std::string> pointColumnText_; // "C" + six characters of the composition
 };
 
 } // namespace solvane

@@ -13,6 +13,8 @@ namespace solvane {
 
 TRun::TRun()
 {
+    StrParser1.DividingString.assign(1, ';');
+    StrParser1.CaseSensitive = false;
     QSort1.OnCompare = [this](TQSort*, std::int32_t i, std::int32_t j, std::int32_t& result) {
         const TDPoint& a = HullPoints[static_cast<std::size_t>(i)];
         const TDPoint& b = HullPoints[static_cast<std::size_t>(j)];
@@ -180,11 +182,9 @@ void TRun::BindEvaluatorCells()
     pointCells_.clear();
     pointCompositions_.clear();
     pointText_.clear();
-    pointColumnText_.clear();
     for (auto& point : PointPhases) {
         pointCells_.push_back(bind(*point.Object, false));
         pointText_.push_back(Cells.Intern(point.Text));
-        pointColumnText_.push_back("C" + point.Text.substr(0, 6));
     }
     phaseText_.clear();
     for (const auto& phase : Phases)

@@ -153,8 +153,6 @@ bool TRun::InterpretScript()
         const LineKind kind = Classify(upper);
         double composition = -1;
         if (kind == LineKind::PointPhase) {
-            StrParser1.DividingString = ";";
-            StrParser1.CaseSensitive = false;
             StrParser1.Split(upper);
             std::vector<std::string>& parts = StrParser1.Parts;
             for (std::size_t k = parts.size(); k-- > 0;) {
@@ -193,7 +191,7 @@ bool TRun::InterpretScript()
             for (std::size_t k = 0; k < Params.size(); ++k)
                 phase->SetVariable(Params[k].Text, ParameterValue(static_cast<int>(k)));
             phase->SetExpression(expression);
-            name.erase(0, 1);
+            name = name.substr(1);
             phase->SetVariable(name, 0);
             Phases.push_back({name, std::move(phase)});
             break;

@@ -133,14 +133,16 @@ double RoundToParameterText(double value)
                                     1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
     const double magnitude = std::fabs(value);
     int exponent = static_cast<int>(std::floor(std::log10(magnitude)));
-    // Scaling by an exactly held power of ten keeps the product within a tenth
-    // of a unit of the 15-digit integer; away from a half that integer is the
-    // one the decimal text holds, and dividing back rounds correctly.
+    // The magnitude scaled by an exactly held power of ten to 15 integer
+    // digits, with the exact residual of that scaling: enough to round the
+    // way the decimal text does (halves away from zero), and dividing back
+    // gives the double nearest to that text.
     for (int attempt = 0; attempt < 2; ++attempt) {
         const int shift = 14 - exponent;
         if (shift < -22 || shift > 22)
             break;
-        const double scaled = shift >= 0 ? magnitude * kPow10[shift] : magnitude / kPow10[-shift];
+        const double power = kPow10[shift >= 0 ? shift : -shift];
+        const double scaled = shift >= 0 ? magnitude * power : magnitude / power;
         if (scaled < 1e14) { // the logarithm missed by one
             --exponent;
             continue;
@@ -149,11 +151,13 @@ double RoundToParameterText(double value)
             ++exponent;
             continue;
         }
-        const double whole = std::nearbyint(scaled);
-        const double fraction = scaled - std::floor(scaled);
-        if (std::fabs(fraction - 0.5) < 0.25)
-            break; // close to a half: let the text decide
-        const double rounded = shift >= 0 ? whole / kPow10[shift] : whole * kPow10[-shift];
+        // Sign of (exact scaled value - scaled).
+        const double residual = shift >= 0 ? std::fma(magnitude, power, -scaled) : std::fma(-scaled, power, magnitude);
+        const double whole = std::floor(scaled);
+        const double fraction = scaled - whole; // exact, a multiple of the spacing of scaled
+        const bool up = fraction > 0.5 || (fraction == 0.5 && residual >= 0);
+        const double digits = up ? whole + 1 : whole;
+        const double rounded = shift >= 0 ? digits / power : digits * power;
         return value < 0 ? -rounded : rounded;
     }
     return StrToNumber(FormatGeneral(value), nullptr);

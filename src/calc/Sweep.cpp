@@ -90,7 +90,12 @@ void TRun::Run()
         if (!lineAtYmin)
             return;
     } catch (...) {
-        SetStoppedControls();
+        if (PrepareFailed) { // a script error: nothing started
+            StopEnabled = false;
+            StepEnabled = true;
+        } else {
+            SetStoppedControls();
+        }
         throw;
     }
 

@@ -66,6 +66,14 @@ TEST(ScriptText, ParameterValuesAreWhatTheirDecimalTextReadsBack)
                                0.5e-300, 1.7e308, 123456789012345678.0, 0.000123456789012345678};
     for (int i = 0; i < 20000; ++i)
         values.push_back(mantissa(random) * std::pow(10.0, exponent(random)));
+    // 16-digit integers ending in 5 are exact halves at the 15th digit.
+    std::uniform_int_distribution<long long> sixteenDigits(100000000000000LL, 900719925474099LL);
+    for (int i = 0; i < 2000; ++i) {
+        const double tie = static_cast<double>(sixteenDigits(random) * 10 + 5);
+        values.push_back(tie);
+        values.push_back(-tie);
+        values.push_back(tie / 1024); // still exact, a half further down
+    }
     for (double v : values)
         EXPECT_EQ(RoundToParameterText(v), StrToNumber(FormatGeneral(v), nullptr)) << FormatGeneral(v, '.', 17);
     EXPECT_EQ(RoundToParameterText(0.0), 0.0);
