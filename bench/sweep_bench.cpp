@@ -1,0 +1,61 @@
+// Whole runs without a window, as the Run button makes them: preparation,
+// the sweep from Ymax to Ymin, and the special points search. Reports the time
+// of one run and the time per grid point (X columns times Y lines).
+#include <benchmark/benchmark.h>
+
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "HeadlessRun.h"
+
+using namespace solvane;
+
+namespace {
+
+std::string ReadProblem(const std::string& name)
+{
+    std::ifstream in(std::string(SOLVANE_PROBLEM_DIR) + "/" + name, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+// points: grid points along each axis (columns and lines).
+void Sweep(benchmark::State& state, const char* file, double ymin, double ymax)
+{
+    const int points = static_cast<int>(state.range(0));
+    TProblemInput problem;
+    problem.ProblemName = file;
+    problem.Functs = ReadProblem(file);
+    problem.Yparameter = "Temperature";
+    problem.Ymin = ymin;
+    problem.Ymax = ymax;
+    problem.Zvalue = 1;
+    problem.YPoints = points - 1;
+    problem.XPoints = points - 1;
+    TRun run;
+    for (auto _ : state) {
+        const THeadlessResult result = RunProblemHeadless(run, problem);
+        if (!result.Completed) {
+            state.SkipWithError(("run not completed: " + result.Error).c_str());
+            break;
+        }
+        benchmark::DoNotOptimize(run.ZHigh);
+    }
+    const double gridPoints = static_cast<double>(run.XColumns.size()) * (run.LineIndex + 1);
+    state.counters["grid_points"] = gridPoints;
+    state.counters["per_point"] =
+        benchmark::Counter(gridPoints, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+}
+
+} // namespace
+
+// Two solution phases (ideal liquid and solid).
+BENCHMARK_CAPTURE(Sweep, two_phase_lens, "ideal_lens.txt", 1300, 1800)
+    ->Arg(101)->Arg(301)->Arg(1001)->Unit(benchmark::kMillisecond);
+// Three solution phases, two point phases, three parameters.
+BENCHMARK_CAPTURE(Sweep, three_phase_two_compounds, "two_compounds.txt", 300, 1100)
+    ->Arg(101)->Arg(301)->Arg(1001)->Unit(benchmark::kMillisecond);
+
+BENCHMARK_MAIN();
