@@ -26,7 +26,7 @@ inline constexpr const char* kDefaultSidExpression = "-8.31441*(X*Ln(X)+(1-X)*ln
 inline constexpr double kGasConstant = 8.31441;
 // The most cells (columns times rows) a grid may have; a larger problem is refused
 // before it starts instead of exhausting memory.
-inline constexpr double kMaxGridCells = 33554432.0;
+inline constexpr double kMaxGridCells = 16777216.0;
 
 // A point phase's composition from a part such as 'X=1/3': the constant
 // expression after "X=" (at most 100 characters), evaluated on a fresh

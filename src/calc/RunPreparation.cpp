@@ -89,8 +89,8 @@ void TRun::PrepareRun()
     const double columns = XInnerPoints + 3.0 + std::min<double>(PointPhases.size(), XInnerPoints + 1.0);
     const double rows = YIntervals + 2.0;
     if (columns * rows > kMaxGridCells) {
-        Message(TMessageKind::Warning, "The grid is too large: at most 33554432 cells are allowed; "
-                                       "reduce XPoints or YPoints");
+        Message(TMessageKind::Warning, "The grid is too large: at most " + FormatGeneral(kMaxGridCells) +
+                                           " cells are allowed; reduce XPoints or YPoints");
         return;
     }
     Xstep = (Xmax - Xmin) / (XInnerPoints + 1);

@@ -161,8 +161,17 @@ TEST(Sweep, OpenCases)
         EXPECT_FALSE(r.Completed);
         ASSERT_EQ(r.Messages.size(), 1u);
         EXPECT_EQ(r.Messages[0].Kind, TMessageKind::Warning);
+        EXPECT_EQ(r.Messages[0].Text, "The grid is too large: at most 16777216 cells are allowed; reduce XPoints or YPoints");
         EXPECT_EQ(run.LineIndex, -1);
         EXPECT_EQ(run.Cells.RowCount(), 0);
+    }
+    // The widest grid runs when it has few lines.
+    {
+        TRun run;
+        const auto r = RunProblemHeadless(run, MakeProblem("GL=1000*(X-0.5)^2", 0, 1, 1, 32767));
+        EXPECT_TRUE(r.Completed);
+        EXPECT_EQ(run.XColumns.size(), 32768u);
+        EXPECT_EQ(run.Cells.Cell(32768, 2), "L");
     }
 }
 
