@@ -226,7 +226,7 @@ bool IsStored(const TVolgaField& field, const TRowValues& row)
     return !TextValue(field, row).empty();
 }
 
-TTableContent LoadTableContent(std::string_view bytes, bool keepEmptyRecords)
+TTableContent LoadTableContent(std::string_view bytes)
 {
     TByteReader reader(bytes);
     std::int32_t blockLength = 0;
@@ -261,7 +261,7 @@ TTableContent LoadTableContent(std::string_view bytes, bool keepEmptyRecords)
     }
 
     std::int32_t recordsRead = 0;
-    if (content.Fields.empty() && !keepEmptyRecords) {
+    if (content.Fields.empty()) {
         // Every record is just its header bytes; count them.
         const std::size_t fit = headerSize == 0 ? static_cast<std::size_t>(std::max(recordCount, 0))
                                                 : reader.Remaining() / headerSize;

@@ -45,7 +45,7 @@ struct TTableContent {
     std::uint32_t RowSize = 0;           // sum of all slots
     int ObjectCount = 0;                 // fields held outside the slots
     std::vector<TVolgaRow> Rows;         // physical order
-    std::int64_t SkippedRecords = 0;     // records without fields that were counted, not kept
+    std::int64_t SkippedRecords = 0;     // records of a table without fields: counted, not kept
 };
 
 // Why a file could not be read; the table prefixes it with "Error opening table: ".
@@ -54,10 +54,10 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-// Parses a whole table file. Records of a table without fields hold nothing;
-// with keepEmptyRecords false they are only counted, so that a tiny file
-// declaring two billion of them costs nothing.
-TTableContent LoadTableContent(std::string_view bytes, bool keepEmptyRecords = true);
+// Parses a whole table file. Records of a table without fields hold nothing
+// and are only counted, so that a tiny file declaring two billion of them
+// costs nothing.
+TTableContent LoadTableContent(std::string_view bytes);
 
 // The file bytes of the content: every row not deleted or discarded, in physical order.
 std::string SaveTableContent(const TTableContent& content);

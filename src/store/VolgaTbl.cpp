@@ -73,7 +73,7 @@ void TVolgaTable::OpenFromBuffer(std::string_view bytes)
     m_loaded = false;
     m_content = {};
     try {
-        m_content = LoadTableContent(bytes, Bindings.empty());
+        m_content = LoadTableContent(bytes);
     } catch (const ETableLoadError& e) {
         m_content = {};
         Error(std::string("Error opening table: ") + e.what());
@@ -186,7 +186,7 @@ void TVolgaTable::CreateFromDefinitions(const std::vector<TFieldDef>& defs)
     m_loaded = true;
 }
 
-std::string TVolgaTable::SaveToBuffer() const { return SaveTableContent(m_content); }
+std::string TVolgaTable::SaveToBuffer() const { return m_loaded ? SaveTableContent(m_content) : std::string(); }
 
 void TVolgaTable::SaveToFile(const std::string& fileName) const
 {
