@@ -182,7 +182,7 @@ namespace {
 
 // Ideal solubility of pure solid A and pure solid B in an ideal liquid.
 struct EutecticModel {
-    double dHA = 10000, TmA = 600, dHB = 12000, TmB = 700;
+    double dHA, TmA, dHB, TmB;
     double LiquidusA(double T) const { return 1 - std::exp(Freezing(dHA, TmA, T) / (R * T)); }
     double LiquidusB(double T) const { return std::exp(Freezing(dHB, TmB, T) / (R * T)); }
 };
@@ -191,7 +191,7 @@ struct EutecticModel {
 
 TEST(Physics, SimpleEutectic)
 {
-    const EutecticModel m;
+    const EutecticModel m{10000, 600, 12000, 700};
     const double TE = Root([&](double T) { return m.LiquidusA(T) - m.LiquidusB(T); }, 300, m.TmA);
     const Computed c = Compute("simple_eutectic.txt", "Temperature", 300, 750, 90, 200);
     ASSERT_TRUE(c.result.Completed) << c.result.Error;
@@ -233,18 +233,18 @@ TEST(Physics, SimpleEutectic)
 
 TEST(Physics, CongruentlyMeltingCompound)
 {
-    const EutecticModel m;
-    const double dHC = 15000, TmC = 900;
+    const EutecticModel m{12000, 900, 12000, 850};
+    const double dHC = 30000, TmC = 850;
     auto gCompound = [&](double T) { return -dHC * (1 - T / TmC) - R * T * std::log(2.0); };
     // Liquid in equilibrium with the compound: x*(1-x) = exp(2*G_AB/(R*T)).
     auto compoundLiquidus = [&](double T, int side) {
         const double product = std::exp(2 * gCompound(T) / (R * T));
         return 0.5 + side * std::sqrt(std::max(0.0, 0.25 - product));
     };
-    const double TE1 = Root([&](double T) { return m.LiquidusA(T) - compoundLiquidus(T, -1); }, 300, m.TmA);
-    const double TE2 = Root([&](double T) { return m.LiquidusB(T) - compoundLiquidus(T, +1); }, 300, m.TmB);
+    const double TE1 = Root([&](double T) { return m.LiquidusA(T) - compoundLiquidus(T, -1); }, 300, TmC);
+    const double TE2 = Root([&](double T) { return m.LiquidusB(T) - compoundLiquidus(T, +1); }, 300, TmC);
 
-    const Computed c = Compute("congruent_compound.txt", "Temperature", 300, 950, 130, 200);
+    const Computed c = Compute("congruent_compound.txt", "Temperature", 600, 950, 70, 200);
     ASSERT_TRUE(c.result.Completed) << c.result.Error;
 
     double highestCompound = -1;
