@@ -102,6 +102,9 @@ TEST(Sweep, GridRowsAndSegments)
          {{1, 400, 3, "L"}, {0.5, 400, 1, "L"}, {0.5, 400, 1, "L"}, {0, 400, 0, "0"}}},
         {"a straight stretch", "GL=100*X", 10, {"L", "E", "E", "E", "E", "E", "E", "E", "E", "E", "L"},
          {{1, 400, 11, "L"}, {0, 400, 1, "L"}}},
+        // The point phase shares X = 1 with the last column: the lower one sorts first.
+        {"point phase under the last column", "GL=1000*(X-0.5)^2\nGC=100;X=1", 10,
+         {"L", "L", "L", "L", "L", "L", "L", "E", "E", "E", "L"}, {{1, 400, 11, "L"}, {0.6, 400, 7, "L"}}},
         {"parameters set per column", "W=1000*(X-0.5)^2\nGL=W+0*T", 4, {"L", "L", "L", "L", "L"}, {}},
     };
     for (const Case& c : cases) {
