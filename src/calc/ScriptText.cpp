@@ -52,9 +52,9 @@ bool ReadPlainDecimal(const std::string& text, double& value)
     plain.append(text, numberStart, std::string::npos);
     const auto result = std::from_chars(plain.data(), plain.data() + plain.size(), value);
     if (result.ec == std::errc::result_out_of_range) {
-        // Beyond the double range: infinity, or zero for tiny values.
+        // Too small for a double reads as zero (or a subnormal); too large is no number.
         value = std::strtod(plain.c_str(), nullptr);
-        return true;
+        return std::isfinite(value);
     }
     return result.ec == std::errc() && result.ptr == plain.data() + plain.size();
 }

@@ -10,7 +10,8 @@
 namespace solvane {
 namespace {
 
-bool AtYmin(double y, double ymin) { return std::fabs(y - ymin) < 1e-11; }
+// Equal values count too, for an infinite Ymin whose difference is not a number.
+bool AtYmin(double y, double ymin) { return y == ymin || std::fabs(y - ymin) < 1e-11; }
 
 } // namespace
 
@@ -83,7 +84,7 @@ void TRun::Run()
             }
             const double next = CurrentY - Ystep;
             // A step lost in the rounding of a large Y would repeat the line forever.
-            CurrentY = next < Ymin || next == CurrentY ? Ymin : next;
+            CurrentY = !(next >= Ymin) || next == CurrentY ? Ymin : next;
             if (StepMode)
                 break;
         }

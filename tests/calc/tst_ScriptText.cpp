@@ -36,6 +36,7 @@ TEST(StrToNumber, ReadsPlainDecimalsAndReportsTheRest)
         {"1,5,0", 0, false},       {"abc", 0, false},      {"", 0, false},         {"1e", 0, false},
         {"1 ", 0, false},          {"0x10", 0, false},     {".", 0, false},        {"-", 0, false},
         {"1.2.3", 0, false},       {"inf", 0, false},      {"1e+4", 1e4, true},    {"0,25", 0.25, true},
+        {"1e400", 0, false},       {"1e-400", 0, true},    {"-0", -0.0, true},     {"00012", 12, true},
     };
     for (const Case& c : cases) {
         Recorder messages;

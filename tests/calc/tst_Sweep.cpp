@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <utility>
+
 using namespace solvane;
 using namespace solvane::test;
 
@@ -156,6 +159,13 @@ TEST(Sweep, OpenCases)
         EXPECT_EQ(row[0], "E");
         EXPECT_EQ(row[1], "L");
         EXPECT_EQ(run.ZHigh, -1);
+    }
+    // Steps lost in rounding, or an infinite Ymin, end at Ymin instead of repeating a line.
+    for (const auto& [ymin, ymax] : {std::pair{1e17, 1e17 + 16}, std::pair{-HUGE_VAL, 1.0}}) {
+        TRun run;
+        const auto r = RunProblemHeadless(run, MakeProblem("GL=X", ymin, ymax, 100, 2));
+        EXPECT_TRUE(r.Completed) << ymin;
+        EXPECT_EQ(run.LineIndex, 1) << ymin;
     }
     // The largest grid the fields allow is refused before anything is built.
     {
