@@ -44,6 +44,9 @@ int RunScript(const RunOptions& options)
         std::cerr << "Cannot read " << options.script << '\n';
         return 1;
     }
+    // Editors may put a byte order mark before the first line.
+    if (utf8.rfind("\xEF\xBB\xBF", 0) == 0)
+        utf8.erase(0, 3);
     TProblemInput problem;
     problem.ProblemName = "script";
     problem.Functs = Utf8ToCp1251(utf8);
