@@ -1,0 +1,172 @@
+// solvane-cli db over the sample databases: the failure texts, byte-identical
+// copies, the dump of the worked example, and export/import round trips.
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sys/wait.h>
+
+namespace {
+
+namespace fs = std::filesystem;
+using nlohmann::json;
+
+struct TRun {
+    int exitCode = -1;
+    std::string out;
+};
+
+TRun Cli(const std::string& arguments)
+{
+    TRun run;
+    FILE* pipe = popen((std::string(SOLVANE_CLI) + " " + arguments + " 2>/dev/null").c_str(), "r");
+    if (!pipe)
+        return run;
+    char buffer[4096];
+    std::size_t n;
+    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0)
+        run.out.append(buffer, n);
+    const int status = pclose(pipe);
+    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return run;
+}
+
+std::string Bytes(const fs::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+std::string Quote(const fs::path& path) { return "'" + path.string() + "'"; }
+
+struct TSample {
+    std::string name, expected;
+};
+
+std::vector<TSample> Samples()
+{
+    std::vector<TSample> samples;
+    std::ifstream list(std::string(SOLVANE_STORE_DATA) + "/expected.txt");
+    std::string line;
+    while (std::getline(list, line)) {
+        const std::size_t tab = line.find('\t');
+        if (!line.empty() && line[0] != '#' && tab != std::string::npos)
+            samples.push_back({line.substr(0, tab), line.substr(tab + 1)});
+    }
+    return samples;
+}
+
+class DbCommand : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        m_dir = fs::temp_directory_path() / ("solvane_cli_db_" + std::to_string(::getpid()));
+        fs::create_directories(m_dir);
+    }
+    void TearDown() override { fs::remove_all(m_dir); }
+    fs::path m_dir;
+};
+
+} // namespace
+
+TEST_F(DbCommand, DumpAndCopyEverySample)
+{
+    const fs::path data = SOLVANE_STORE_DATA;
+    const auto samples = Samples();
+    ASSERT_GT(samples.size(), 5u);
+    for (const TSample& s : samples) {
+        const TRun dump = Cli("db dump " + Quote(data / s.name));
+        const json doc = json::parse(dump.out, nullptr, false);
+        ASSERT_FALSE(doc.is_discarded()) << s.name << ": " << dump.out;
+        const fs::path copy = m_dir / s.name;
+        const TRun copied = Cli("db copy " + Quote(data / s.name) + " " + Quote(copy));
+        if (s.expected == "OK") {
+            EXPECT_EQ(dump.exitCode, 0) << s.name;
+            EXPECT_EQ(doc["ok"], true) << s.name;
+            EXPECT_EQ(copied.exitCode, 0) << s.name;
+            EXPECT_EQ(copied.out, "") << s.name;
+            if (s.name != "extra_bytes_after_last_record.d")
+                EXPECT_EQ(Bytes(copy), Bytes(data / s.name)) << s.name;
+        } else {
+            EXPECT_EQ(dump.exitCode, 1) << s.name;
+            EXPECT_EQ(doc, (json{{"ok", false}, {"error", s.expected}})) << s.name;
+            EXPECT_EQ(copied.exitCode, 1) << s.name;
+            EXPECT_EQ(json::parse(copied.out), doc) << s.name;
+            EXPECT_FALSE(fs::exists(copy)) << s.name;
+        }
+    }
+    const TRun missing = Cli("db dump " + Quote(m_dir / "none.d"));
+    EXPECT_EQ(missing.exitCode, 1);
+    EXPECT_EQ(json::parse(missing.out)["error"], "vtblProblem: Error opening file " + (m_dir / "none.d").string());
+}
+
+TEST_F(DbCommand, DumpOfTheWorkedExample)
+{
+    const TRun dump = Cli("db dump " + Quote(fs::path(SOLVANE_STORE_DATA) / "worked_example.d"));
+    const json doc = json::parse(dump.out);
+    EXPECT_EQ(doc["records"], json::parse(R"([{"ProblemName": "AB", "Ymin": 0, "Ymax": 1000, "Zvalue": 1,
+        "YPoints": 100, "XPoints": 100, "ShowMosaicDiagram": false, "ShowChart": true, "Functs": "GL=0",
+        "Yparameter": "Temperature", "Zparameter": "P"}])"));
+    EXPECT_EQ(doc["visible"], json::array({0}));
+    EXPECT_EQ(doc["notes"], nullptr);
+    EXPECT_EQ(doc["fields"][0], json::parse(R"({"name": "ProblemName", "prefix": "XXX", "type": "SmallStr", "declared": 20})"));
+    EXPECT_EQ(doc["fields"].size(), 11u);
+
+    const TRun other = Cli("db dump " + Quote(fs::path(SOLVANE_STORE_DATA) / "four_problems.d"));
+    const json four = json::parse(other.out);
+    EXPECT_EQ(four["visible"], json::parse("[2, 1, 3, 0]")); // AB, Fe-C, Y axis, then the Cyrillic name
+    EXPECT_EQ(four["records"][0]["ProblemName"], "Система Cu-Ni");
+    EXPECT_EQ(four["records"][3]["Zparameter"], "P = 1 бар, T = 300 K");
+
+    const TRun notes = Cli("db dump " + Quote(fs::path(SOLVANE_STORE_DATA) / "notes_and_extra_field.d"));
+    EXPECT_EQ(json::parse(notes.out)["notes"], "read me");
+    EXPECT_EQ(json::parse(notes.out)["records"][0]["Comment"], "hey");
+}
+
+TEST_F(DbCommand, NewExportAndImport)
+{
+    const fs::path empty = m_dir / "empty.d";
+    EXPECT_EQ(Cli("db new " + Quote(empty)).exitCode, 0);
+    EXPECT_EQ(Bytes(empty), Bytes(fs::path(SOLVANE_STORE_DATA) / "empty.d"));
+    EXPECT_EQ(Cli("db new " + Quote(empty)).exitCode, 1); // refuses to replace
+
+    const TRun exported = Cli("db export " + Quote(fs::path(SOLVANE_STORE_DATA) / "four_problems.d"));
+    ASSERT_EQ(exported.exitCode, 0);
+    const json problems = json::parse(exported.out);
+    ASSERT_EQ(problems["problems"].size(), 4u);
+    EXPECT_EQ(problems["problems"][1]["Functs"],
+              json::parse(R"(["GL=0", "GS=-1000+X*100", "XMIN=0", "XMAX=0.2"])"));
+
+    const fs::path jsonFile = m_dir / "p.json", rebuilt = m_dir / "rebuilt.d";
+    std::ofstream(jsonFile) << exported.out;
+    EXPECT_EQ(Cli("db import " + Quote(jsonFile) + " " + Quote(rebuilt)).exitCode, 0);
+    EXPECT_EQ(json::parse(Cli("db export " + Quote(rebuilt)).out), problems);
+    EXPECT_EQ(Cli("db import " + Quote(jsonFile) + " " + Quote(rebuilt)).exitCode, 1);
+    EXPECT_EQ(Cli("db import --force " + Quote(jsonFile) + " " + Quote(rebuilt)).exitCode, 0);
+
+    // The worked example from its JSON is the same bytes.
+    std::ofstream(jsonFile) << R"({"problems": [{"ProblemName": "AB", "Yparameter": "Temperature", "Ymin": 0,
+        "Ymax": 1000, "Zparameter": "P", "Zvalue": 1, "ShowChart": true, "Functs": ["GL=0"]}]})";
+    EXPECT_EQ(Cli("db import --force " + Quote(jsonFile) + " " + Quote(rebuilt)).exitCode, 0);
+    EXPECT_EQ(Bytes(rebuilt), Bytes(fs::path(SOLVANE_STORE_DATA) / "worked_example.d"));
+
+    struct Bad {
+        const char* json;
+        const char* error;
+    } bad[] = {
+        {R"({"problems": [{"ProblemName": "123456789012345678901"}]})", "problem 1, \"ProblemName\": is longer than 20 bytes in Windows-1251"},
+        {R"({"problems": [{"Name": "x"}]})", "problem 1, \"Name\": is not a field of a problem"},
+        {R"({"problems": [{}, {"YPoints": 40000}]})", "problem 2, \"YPoints\": must be an integer from -32768 to 32767"},
+        {R"({"problems": [{"ProblemName": "日本"}]})", "problem 1, \"ProblemName\": has a character outside Windows-1251"},
+        {R"({"problem": []})", "the document must be an object with a list \"problems\""},
+    };
+    for (const Bad& b : bad) {
+        std::ofstream(jsonFile) << b.json;
+        const TRun run = Cli("db import --force " + Quote(jsonFile) + " " + Quote(m_dir / "bad.d"));
+        EXPECT_EQ(run.exitCode, 1) << b.json;
+        EXPECT_EQ(json::parse(run.out)["error"], jsonFile.string() + ": " + b.error) << b.json;
+    }
+    EXPECT_FALSE(fs::exists(m_dir / "bad.d"));
+}
