@@ -3,6 +3,8 @@
 
 #include "MathErrors.h"
 
+#include <algorithm>
+#include <clocale>
 #include <cmath>
 #include <string_view>
 
@@ -19,10 +21,25 @@ constexpr unsigned Bit(int form)
 // bracketed term. Left sides never hold a sum; right sides of '-', '*' and the
 // division family hold nothing looser than themselves.
 struct SplitRule {
-    char symbol;            // '+', '-', '*', '/', or 0 for a word
-    const char* word;       // "DIV", "MOD"
-    unsigned left, right;   // masks over the forms
+    Recogniser::Operator op;
+    unsigned left, right; // masks over the forms
 };
+
+// Work allowed to one compilation: far beyond any expression within the limits of
+// depth and width, it stops pathological texts from running for minutes.
+constexpr std::uint64_t StepBudget = std::uint64_t(1) << 21;
+
+std::string_view OperatorText(Recogniser::Operator op)
+{
+    static constexpr std::string_view texts[] = {"+", "-", "*", "/", "^", "DIV", "MOD"};
+    return texts[op];
+}
+
+char LocaleSeparator()
+{
+    const char* point = std::localeconv()->decimal_point;
+    return point && *point ? *point : '.';
+}
 
 } // namespace
 
@@ -45,6 +62,24 @@ Recogniser::Recogniser(const std::string& text, const TVariableTable& variables,
         if (i < text_.size() && text_[i] == '(')
             next = static_cast<int>(i);
         nextOpen_[i] = next;
+    }
+    minBalance_ = *std::min_element(balance_.begin(), balance_.end());
+    const int maxBalance = *std::max_element(balance_.begin(), balance_.end());
+    for (auto& byDepth : occurrences_)
+        byDepth.resize(static_cast<std::size_t>(maxBalance - minBalance_ + 1));
+    for (int op = opPlus; op <= opMod; ++op) {
+        const std::string_view symbol = OperatorText(static_cast<Operator>(op));
+        for (auto found = text_.find(symbol); found != std::string::npos; found = text_.find(symbol, found + 1))
+            occurrences_[op][balance_[found] - minBalance_].push_back(static_cast<int>(found));
+    }
+    // Characters that no number holds (controls count: they may trail one).
+    const char point = pascal_ ? ',' : LocaleSeparator();
+    nonNumeric_.resize(text_.size() + 1);
+    for (std::size_t i = 0; i < text_.size(); ++i) {
+        const char c = text_[i];
+        const bool numeric = (c >= '0' && c <= '9') || c == '+' || c == '-' || c == '.' || c == 'E' ||
+                             c == point || static_cast<unsigned char>(c) <= 32;
+        nonNumeric_[i + 1] = nonNumeric_[i] + (numeric ? 0 : 1);
     }
     memo_.reserve(256);
 }
@@ -110,6 +145,8 @@ Recogniser::Outcome Recogniser::Test(Form form, Span s)
     const std::uint64_t key = (std::uint64_t(form) << 50) | (std::uint64_t(s.b) << 25) | std::uint64_t(s.e);
     if (auto found = memo_.find(key); found != memo_.end())
         return found->second;
+    if (++steps_ > StepBudget)
+        throw EExpressionTooComplex();
     const Outcome outcome = Run(form, s);
     memo_.emplace(key, outcome);
     return outcome;
@@ -120,7 +157,8 @@ Recogniser::Outcome Recogniser::Run(Form form, Span s)
     Outcome outcome;
     switch (form) {
     case fNumber:
-        outcome.accepted = ReadNumber(Text(s), pascal_, outcome.value);
+        if (nonNumeric_[s.e] == nonNumeric_[s.b] || s.e - s.b <= 3) // "PI", "-PI"
+            outcome.accepted = ReadNumber(Text(s), pascal_, outcome.value);
         break;
     case fBracketed:
         if (s.e - s.b >= 2 && text_[s.b] == '(' && text_[s.e - 1] == ')')
@@ -156,8 +194,46 @@ Recogniser::Outcome Recogniser::Run(Form form, Span s)
     return outcome;
 }
 
+// A quick no that the full test would reach without trying anything nested (so
+// without any arithmetic fault): most subtexts are settled here, unremembered.
+bool Recogniser::SurelyNot(Form form, Span s) const
+{
+    const int length = s.e - s.b;
+    switch (form) {
+    case fNumber:
+        return length == 0 || (length > 3 && nonNumeric_[s.e] != nonNumeric_[s.b]);
+    case fBracketed:
+        return length < 2 || text_[s.b] != '(' || text_[s.e - 1] != ')';
+    case fTerm:
+        return length == 0;
+    case fNegation:
+        return length == 0 || text_[s.b] != '-';
+    case fCall1:
+    case fCall2: {
+        const int open = length > 0 ? FirstOpenBracket(s) : -1;
+        if (open <= s.b || text_[s.e - 1] != ')' || open == s.e - 1)
+            return true;
+        const std::string_view name = std::string_view(text_).substr(s.b, open - s.b);
+        return form == fCall1 ? oneArg_.find(name) == oneArg_.end() : twoArg_.find(name) == twoArg_.end();
+    }
+    default: {
+        static constexpr Operator operators[fFormCount] = {
+            opCount, opCount, opCount, opCount, opPlus, opMinus, opTimes, opDiv, opMod, opSlash, opPower};
+        const Operator op = operators[form];
+        const int width = static_cast<int>(OperatorText(op).size());
+        if (width == 1 && length > 0 && text_[s.b] == OperatorText(op)[0] && form != fDifference)
+            return true; // an operator in the first place ends the scan
+        const std::vector<int>& sameDepth = occurrences_[op][balance_[s.b] - minBalance_];
+        const auto it = std::upper_bound(sameDepth.begin(), sameDepth.end(), s.b);
+        return it == sameDepth.end() || *it + width > s.e; // every occurrence fails the balance test
+    }
+    }
+}
+
 bool Recogniser::IsNumber(Span s, double* value)
 {
+    if (SurelyNot(fNumber, s))
+        return false;
     const Outcome outcome = Test(fNumber, s);
     if (outcome.accepted && value)
         *value = outcome.value;
@@ -175,6 +251,8 @@ double* Recogniser::IsVariable(Span s) const
 
 bool Recogniser::IsBracketed(Span s, Span* inside)
 {
+    if (SurelyNot(fBracketed, s))
+        return false;
     const Outcome outcome = Test(fBracketed, s);
     if (outcome.accepted && inside)
         *inside = outcome.stripped;
@@ -183,6 +261,8 @@ bool Recogniser::IsBracketed(Span s, Span* inside)
 
 bool Recogniser::IsTerm(Span s, Span* stripped)
 {
+    if (SurelyNot(fTerm, s))
+        return false;
     const Outcome outcome = Test(fTerm, s);
     if (outcome.accepted && stripped)
         *stripped = outcome.stripped;
@@ -191,18 +271,20 @@ bool Recogniser::IsTerm(Span s, Span* stripped)
 
 bool Recogniser::IsNegation(Span s, TermRecord* term)
 {
-    return term ? NegationBody(s, term) : Test(fNegation, s).accepted;
+    return term ? NegationBody(s, term) : !SurelyNot(fNegation, s) && Test(fNegation, s).accepted;
 }
 
 bool Recogniser::IsSplit(Form form, Span s, TermRecord* term)
 {
-    return term ? SplitBody(form, s, term) : Test(form, s).accepted;
+    return term ? SplitBody(form, s, term) : !SurelyNot(form, s) && Test(form, s).accepted;
 }
 
 bool Recogniser::IsPower(Span s, TermRecord* term, std::uint8_t* kind)
 {
     if (term)
         return PowerBody(s, term, kind);
+    if (SurelyNot(fPower, s))
+        return false;
     const Outcome outcome = Test(fPower, s);
     if (outcome.accepted && kind)
         *kind = outcome.kind;
@@ -211,12 +293,12 @@ bool Recogniser::IsPower(Span s, TermRecord* term, std::uint8_t* kind)
 
 bool Recogniser::IsCall1(Span s, TermRecord* term)
 {
-    return term ? Call1Body(s, term) : Test(fCall1, s).accepted;
+    return term ? Call1Body(s, term) : !SurelyNot(fCall1, s) && Call1Body(s, nullptr);
 }
 
 bool Recogniser::IsCall2(Span s, TermRecord* term)
 {
-    return term ? Call2Body(s, term) : Test(fCall2, s).accepted;
+    return term ? Call2Body(s, term) : !SurelyNot(fCall2, s) && Test(fCall2, s).accepted;
 }
 
 bool Recogniser::NegationBody(Span s, TermRecord* term)
@@ -242,52 +324,44 @@ bool Recogniser::SplitBody(Form form, Span s, TermRecord* term)
                                Bit(fCall1) | Bit(fCall2);
     constexpr unsigned calls = Bit(fPower) | Bit(fCall1) | Bit(fCall2);
     constexpr unsigned sumLeft = Bit(fNegation) | Bit(fDifference) | Bit(fProduct) | tight;
-    static const SplitRule sum{'+', nullptr, sumLeft, Bit(fSum) | Bit(fDifference) | Bit(fProduct) | tight};
-    static const SplitRule difference{'-', nullptr, sumLeft, Bit(fProduct) | tight};
-    static const SplitRule product{'*', nullptr, Bit(fNegation) | tight, Bit(fProduct) | tight};
-    static const SplitRule quotient{'/', nullptr, Bit(fNegation) | tight, calls};
-    static const SplitRule intDivision{0, "DIV", Bit(fNegation) | tight, calls};
-    static const SplitRule modulo{0, "MOD", Bit(fNegation) | tight, calls};
+    static const SplitRule sum{opPlus, sumLeft, Bit(fSum) | Bit(fDifference) | Bit(fProduct) | tight};
+    static const SplitRule difference{opMinus, sumLeft, Bit(fProduct) | tight};
+    static const SplitRule product{opTimes, Bit(fNegation) | tight, Bit(fProduct) | tight};
+    static const SplitRule quotient{opSlash, Bit(fNegation) | tight, calls};
+    static const SplitRule intDivision{opDiv, Bit(fNegation) | tight, calls};
+    static const SplitRule modulo{opMod, Bit(fNegation) | tight, calls};
     const SplitRule& rule = form == fSum          ? sum
                             : form == fDifference ? difference
                             : form == fProduct    ? product
                             : form == fQuotient   ? quotient
                             : form == fIntDivision ? intDivision
                                                    : modulo;
+    const bool word = rule.op == opDiv || rule.op == opMod;
 
-    const std::string_view view(text_.data() + s.b, static_cast<std::size_t>(s.e - s.b));
-    const std::size_t width = rule.symbol ? 1 : 3;
-    for (std::size_t found = rule.symbol ? view.find(rule.symbol) : view.find(rule.word);
-         found != std::string_view::npos;
-         found = rule.symbol ? view.find(rule.symbol, found + 1) : view.find(rule.word, found + 1)) {
-        const int k = s.b + static_cast<int>(found);
-        if (k == s.b) {
-            if (form == fDifference || !rule.symbol)
-                continue; // a leading '-' or word is passed over
-            return false;
-        }
+    return ForEachOccurrence(rule.op, s, term != nullptr, [&](int k) {
+        if (k == s.b)
+            return form == fDifference || word ? Scan::Next : Scan::Reject; // a leading '-' or word is passed over
         if (k == s.e - 1)
-            return false;
+            return Scan::Reject;
         const Span left{s.b, k};
-        const Span right{k + static_cast<int>(width), s.e};
+        const Span right{k + (word ? 3 : 1), s.e};
         if (term) {
             term->left = left;
             term->right = right;
         }
         if (!Balanced(left) || !Balanced(right))
-            continue;
+            return Scan::Next;
         Span acceptedLeft, acceptedRight;
         if (!SideAccepted(left, rule.left, acceptedLeft))
-            continue;
+            return Scan::Next;
         if (term)
             term->left = acceptedLeft;
         if (!SideAccepted(right, rule.right, acceptedRight))
-            continue;
+            return Scan::Next;
         if (term)
             term->right = acceptedRight;
-        return true;
-    }
-    return false;
+        return Scan::Accept;
+    });
 }
 
 bool Recogniser::SideAccepted(Span s, unsigned forms, Span& accepted)
@@ -335,11 +409,9 @@ std::uint8_t ExponentKind(double v)
 
 bool Recogniser::PowerBody(Span s, TermRecord* term, std::uint8_t* kind)
 {
-    for (int k = s.b; k < s.e; ++k) {
-        if (text_[k] != '^')
-            continue;
+    return ForEachOccurrence(opPower, s, term != nullptr, [&](int k) {
         if (k == s.b || k == s.e - 1)
-            return false;
+            return Scan::Reject;
         const Span left{s.b, k};
         const Span right{k + 1, s.e};
         if (term) {
@@ -347,12 +419,12 @@ bool Recogniser::PowerBody(Span s, TermRecord* term, std::uint8_t* kind)
             term->right = right;
         }
         if (!Balanced(left) || !Balanced(right))
-            continue;
+            return Scan::Next;
         Span base = left;
         const bool baseOk = IsVariable(left) || IsNumber(left) || IsBracketed(left, &base) ||
                             IsCall1(left, nullptr) || IsCall2(left, nullptr);
         if (!baseOk)
-            continue;
+            return Scan::Next;
         if (term)
             term->left = base;
         double exponent = 0;
@@ -360,7 +432,7 @@ bool Recogniser::PowerBody(Span s, TermRecord* term, std::uint8_t* kind)
             const std::uint8_t exponentKind = ExponentKind(exponent);
             if (kind)
                 *kind = exponentKind;
-            return true;
+            return Scan::Accept;
         }
         Span power = right;
         if (IsVariable(right) || IsBracketed(right, &power) || IsCall1(right, nullptr) ||
@@ -369,8 +441,45 @@ bool Recogniser::PowerBody(Span s, TermRecord* term, std::uint8_t* kind)
                 term->right = power;
             if (kind)
                 *kind = okPower;
-            return true;
+            return Scan::Accept;
         }
+        return Scan::Next;
+    });
+}
+
+// Every occurrence of the operator in s, left to right, until the visitor decides.
+// A test that records nothing looks only at the occurrences whose left side is
+// balanced: the others fail the balance test before any side is tried, and only
+// the first and last character can stop a scan early.
+template <typename Visitor>
+bool Recogniser::ForEachOccurrence(Operator op, Span s, bool everyOccurrence, Visitor&& visit)
+{
+    const std::string_view symbol = OperatorText(op);
+    const int width = static_cast<int>(symbol.size());
+    auto decide = [&](int k) {
+        if (!everyOccurrence && ++steps_ > StepBudget)
+            throw EExpressionTooComplex();
+        return visit(k);
+    };
+    if (everyOccurrence || (s.b < s.e && s.e - s.b >= width && text_.compare(s.b, width, symbol) == 0)) {
+        const std::string_view view(text_.data() + s.b, static_cast<std::size_t>(s.e - s.b));
+        for (std::size_t found = view.find(symbol); found != std::string_view::npos;
+             found = view.find(symbol, found + 1)) {
+            const Scan scan = decide(s.b + static_cast<int>(found));
+            if (scan != Scan::Next)
+                return scan == Scan::Accept;
+            if (!everyOccurrence)
+                break; // the leading occurrence is passed over; the rest go by depth
+        }
+        if (everyOccurrence)
+            return false;
+    }
+    const std::vector<int>& sameDepth = occurrences_[op][balance_[s.b] - minBalance_];
+    for (auto it = std::upper_bound(sameDepth.begin(), sameDepth.end(), s.b);
+         it != sameDepth.end() && *it + width <= s.e; ++it) {
+        const Scan scan = decide(*it);
+        if (scan != Scan::Next)
+            return scan == Scan::Accept;
     }
     return false;
 }

@@ -44,7 +44,13 @@ public:
     // Sets the term's kind and operand texts, or raises ESyntaxError.
     void Classify(TermRecord& term);
 
+    enum Operator : std::uint8_t { opPlus, opMinus, opTimes, opSlash, opPower, opDiv, opMod, opCount };
+
 private:
+    enum class Scan { Next, Accept, Reject };
+    template <typename Visitor>
+    bool ForEachOccurrence(Operator op, Span s, bool everyOccurrence, Visitor&& visit);
+
     enum Form : std::uint8_t {
         fNumber, fBracketed, fTerm, fNegation, fSum, fDifference, fProduct, fIntDivision,
         fModulo, fQuotient, fPower, fCall1, fCall2, fFormCount
@@ -58,6 +64,7 @@ private:
         double value = 0;
     };
 
+    bool SurelyNot(Form form, Span s) const;
     Outcome Test(Form form, Span s); // remembered
     Outcome Run(Form form, Span s);
 
@@ -94,6 +101,10 @@ private:
     std::size_t longestName_ = 0;
     std::vector<int> balance_;  // '(' minus ')' before each index
     std::vector<int> nextOpen_; // the first '(' at or after each index, or -1
+    std::vector<int> nonNumeric_; // count of characters no number holds, before each index
+    int minBalance_ = 0;
+    std::vector<std::vector<int>> occurrences_[opCount]; // positions per operator and balance
+    std::uint64_t steps_ = 0;
     std::unordered_map<std::uint64_t, Outcome> memo_;
 };
 
