@@ -16,18 +16,6 @@ void TQhUnit::SetCount(std::int32_t n)
         QhList[static_cast<std::size_t>(i)] = i;
 }
 
-double TQhUnit::Cross(std::int32_t o, std::int32_t a, std::int32_t b) const
-{
-    const double* x = QhX.data();
-    const double* y = QhY.data();
-    return (x[a] - x[o]) * (y[b] - y[o]) - (y[a] - y[o]) * (x[b] - x[o]);
-}
-
-bool TQhUnit::IsLeft(std::int32_t a, std::int32_t b, std::int32_t p) const
-{
-    return Cross(p, a, b) > 0;
-}
-
 std::pair<std::int32_t, std::int32_t> TQhUnit::FindExtremes() const
 {
     std::int32_t left = 0;
@@ -44,14 +32,23 @@ std::pair<std::int32_t, std::int32_t> TQhUnit::FindExtremes() const
 TQhUnit::WorkList TQhUnit::SelectLeft(WorkList list, std::int32_t a, std::int32_t b)
 {
     // The new list has room for as many entries as its input.
-    const std::size_t out = arena_.size();
-    arena_.resize(out + static_cast<std::size_t>(std::max<std::int32_t>(list.count, 2)));
-    arena_[out] = a;
-    arena_[out + 1] = b;
+    const std::size_t out = top_;
+    const std::size_t room = static_cast<std::size_t>(std::max<std::int32_t>(list.count, 2));
+    if (arena_.size() < out + room)
+        arena_.resize(std::max(out + room, 2 * arena_.size()));
+    std::int32_t* dst = arena_.data() + out;
+    const std::int32_t* src = arena_.data() + list.offset;
+    dst[0] = a;
+    dst[1] = b;
     std::int32_t k = 2;
+    std::int32_t farthest = -1;
+    double farthestCross = 0;
     for (std::int32_t pos = 0; pos < list.count; ++pos) {
-        const std::int32_t p = arena_[list.offset + static_cast<std::size_t>(pos)];
-        if (p == a || p == b || !ValidIndex(p) || !IsLeft(a, b, p))
+        const std::int32_t p = src[pos];
+        if (p == a || p == b || !ValidIndex(p))
+            continue;
+        const double cross = Cross(p, a, b);
+        if (!(cross > 0)) // IsLeft(a, b, p)
             continue;
         if (k >= list.count) {
             if (OnMessage)
@@ -59,27 +56,14 @@ TQhUnit::WorkList TQhUnit::SelectLeft(WorkList list, std::int32_t a, std::int32_
                           std::to_string(p) + "\rHigh(left) = " + std::to_string(list.count - 1));
             continue;
         }
-        arena_[out + static_cast<std::size_t>(k++)] = p;
-    }
-    arena_.resize(out + static_cast<std::size_t>(k));
-    return {out, k};
-}
-
-std::int32_t TQhUnit::Farthest(WorkList list) const
-{
-    const std::int32_t* entry = arena_.data() + list.offset;
-    const std::int32_t a = entry[0];
-    const std::int32_t b = entry[1];
-    std::int32_t best = entry[2];
-    double bestCross = Cross(best, a, b);
-    for (std::int32_t i = 3; i < list.count; ++i) {
-        const double cross = Cross(entry[i], a, b);
-        if (cross > bestCross) { // on equal values the earlier entry wins
-            bestCross = cross;
-            best = entry[i];
+        dst[k++] = p;
+        if (farthest < 0 || cross > farthestCross) { // on equal values the earlier entry wins
+            farthest = p;
+            farthestCross = cross;
         }
     }
-    return best;
+    top_ = out + static_cast<std::size_t>(k);
+    return {out, k, farthest};
 }
 
 // Depth-first over the edges, left part before right part, with an explicit
@@ -98,12 +82,12 @@ void TQhUnit::HullStep(WorkList list)
         if (f.stage == 2 || f.list.count <= 3) {
             if (f.stage == 0 && f.list.count == 3)
                 QhOnHull[static_cast<std::size_t>(entry[2])] = 1;
-            arena_.resize(f.list.offset); // this level's list is released
+            top_ = f.list.offset; // this level's list is released
             stack.pop_back();
             continue;
         }
         if (f.stage == 0) {
-            const std::int32_t c = Farthest(f.list);
+            const std::int32_t c = f.list.farthest;
             QhOnHull[static_cast<std::size_t>(c)] = 1;
             const std::int32_t a = entry[0];
             stack.back().c = c;
@@ -132,8 +116,11 @@ void TQhUnit::QuickHull()
     if (n_ == 1)
         return; // one point is its own hull; no edge to split
 
-    arena_.assign(QhList.begin(), QhList.begin() + n_);
-    const WorkList all{0, n_};
+    if (arena_.size() < static_cast<std::size_t>(n_))
+        arena_.resize(static_cast<std::size_t>(n_));
+    std::copy(QhList.begin(), QhList.begin() + n_, arena_.begin());
+    top_ = static_cast<std::size_t>(n_);
+    const WorkList all{0, n_, -1};
     HullStep(SelectLeft(all, left, right));
     HullStep(SelectLeft(all, right, left));
 }

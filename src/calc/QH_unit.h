@@ -35,27 +35,36 @@ public:
     void QuickHull();
 
     // (X[a]-X[o])*(Y[b]-Y[o]) - (Y[a]-Y[o])*(X[b]-X[o]): positive when o, a, b
-    // turn counter-clockwise.
-    double Cross(std::int32_t o, std::int32_t a, std::int32_t b) const;
+    // turn counter-clockwise; twice the triangle's area.
+    double Cross(std::int32_t o, std::int32_t a, std::int32_t b) const
+    {
+        const double* x = QhX.data();
+        const double* y = QhY.data();
+        return (x[a] - x[o]) * (y[b] - y[o]) - (y[a] - y[o]) * (x[b] - x[o]);
+    }
     // p lies strictly left of the directed line a->b; points on it never do.
-    bool IsLeft(std::int32_t a, std::int32_t b, std::int32_t p) const;
+    bool IsLeft(std::int32_t a, std::int32_t b, std::int32_t p) const { return Cross(p, a, b) > 0; }
     // (leftmost, rightmost); ties in X keep the earlier index.
     std::pair<std::int32_t, std::int32_t> FindExtremes() const;
 
 private:
-    // Work lists live one after another in a reused arena: entry 0 and 1 are
-    // the ends a, b of a directed edge, the rest the points strictly left of it.
+    // Work lists live one after another in a reused arena, released in the
+    // reverse order of their making: entry 0 and 1 are the ends a, b of a
+    // directed edge, the rest the points strictly left of it. `farthest` is
+    // the entry with the largest Cross(entry, a, b), the earliest on equal
+    // values; SelectLeft finds it from the very values it selects by.
     struct WorkList {
         std::size_t offset;
         std::int32_t count;
+        std::int32_t farthest;
     };
     WorkList SelectLeft(WorkList list, std::int32_t a, std::int32_t b);
-    std::int32_t Farthest(WorkList list) const;
     void HullStep(WorkList list);
     bool ValidIndex(std::int32_t p) const { return p >= 0 && p < n_; }
 
     std::int32_t n_ = 0;
-    std::vector<std::int32_t> arena_;
+    std::vector<std::int32_t> arena_; // grows only; entries from top_ on are free
+    std::size_t top_ = 0;
 };
 
 } // namespace solvane
