@@ -73,7 +73,7 @@ void TRun::EvaluateLinePoints()
             point.PhaseText = phaseText_[best];
         } else {
             point.Phase.assign(1, 'E');
-            point.PhaseText = textNone_;
+            point.PhaseText = textE_;
         }
         point.Col = static_cast<std::int32_t>(c) + 1;
         point.Step = Xstep;

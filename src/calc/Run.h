@@ -150,9 +150,7 @@ private:
     std::vector<PhaseCells> phaseCells_;
     std::vector<PhaseCells> pointCells_;
     std::vector<ParamCells> paramCells_;
-    std::vector<double> pointCompositions_;
     CellGrid::TextId textE_ = 0;
-    CellGrid::TextId textNone_ = 0;
     std::vector<CellGrid::TextId> phaseText_;
     std::vector<CellGrid::TextId> pointText_;
 };

@@ -180,7 +180,6 @@ void TRun::BindEvaluatorCells()
     for (auto& phase : Phases)
         phaseCells_.push_back(bind(*phase.Object, true));
     pointCells_.clear();
-    pointCompositions_.clear();
     pointText_.clear();
     for (auto& point : PointPhases) {
         pointCells_.push_back(bind(*point.Object, false));
@@ -190,7 +189,6 @@ void TRun::BindEvaluatorCells()
     for (const auto& phase : Phases)
         phaseText_.push_back(Cells.Intern(phase.Text));
     textE_ = Cells.Intern("E");
-    textNone_ = textE_;
     cellsBound_ = true;
 }
 
