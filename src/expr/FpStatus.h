@@ -2,21 +2,19 @@
 // The floating-point status flags that mean an arithmetic error: invalid
 // operation, division by zero and overflow (underflow and inexact are ignored).
 // Both the SSE and the x87 unit are read, since extended-precision routines run
-// on the latter.
+// on the latter. Reading them is slow, so only the checked run does it.
 #include <cfenv>
 
 namespace solvane::fpstatus {
 
 enum : unsigned { Invalid = 1u, ZeroDivide = 4u, Overflow = 8u }; // the same bits in MXCSR and x87 SW
 
-#if defined(__x86_64__) || defined(__i386__)
+#if defined(__x86_64__) && defined(__SSE__)
 inline unsigned Raised() noexcept
 {
     unsigned mxcsr = 0;
     unsigned short x87 = 0;
-#if defined(__SSE__)
     asm volatile("stmxcsr %0" : "=m"(mxcsr) : : "memory");
-#endif
     asm volatile("fnstsw %0" : "=m"(x87) : : "memory");
     return (mxcsr | x87) & (Invalid | ZeroDivide | Overflow);
 }

@@ -5,6 +5,7 @@
 #include "FpStatus.h"
 #include "Routines.h"
 
+#include <bit>
 #include <unordered_map>
 
 namespace solvane {
@@ -62,43 +63,47 @@ bool IsIdentifier(const std::string& name)
     return true;
 }
 
-// Runs one operation. Faults of floating-point arithmetic show in the status flags;
-// those of integer division are returned.
-inline routines::IntegerFault Execute(const TOperation& op) noexcept
+inline bool IsFinite(double value) noexcept
+{
+    // On the bits: a comparison with NaN could raise the invalid-operation flag itself.
+    return (std::bit_cast<std::uint64_t>(value) & 0x7FF0000000000000ULL) != 0x7FF0000000000000ULL;
+}
+
+// Runs one operation. Returns false when the operation may have faulted: an integer
+// division failed (fault says how), or the result is not finite, which every
+// floating-point fault leaves behind (and non-finite operands, which fault nothing).
+inline bool Execute(const TOperation& op, routines::IntegerFault& fault) noexcept
 {
     const double* a = op.Operand1;
     const double* b = op.Operand2;
+    double result;
     switch (op.Kind) {
-    case okNegate: *op.Target = -*a; break;
-    case okAdd: *op.Target = *a + *b; break;
-    case okSubtract: *op.Target = *a - *b; break;
-    case okMultiply: *op.Target = *a * *b; break;
-    case okDivide: *op.Target = *a / *b; break;
+    case okNegate: result = -*a; break;
+    case okAdd: result = *a + *b; break;
+    case okSubtract: result = *a - *b; break;
+    case okMultiply: result = *a * *b; break;
+    case okDivide: result = *a / *b; break;
     case okModulo:
-    case okIntDivide: {
-        double result = 0;
-        const auto fault = routines::IntegerDivide(*a, *b, op.Kind == okModulo, result);
+    case okIntDivide:
+        fault = routines::IntegerDivide(*a, *b, op.Kind == okModulo, result);
         if (fault != routines::IntegerFault::None)
-            return fault;
-        *op.Target = result;
+            return false;
         break;
-    }
-    case okIntPower:
-        *op.Target = static_cast<double>(routines::IntegerPower(*a, static_cast<std::int64_t>(*b)));
-        break;
-    case okPower: *op.Target = routines::GeneralPower(*a, *b); break;
-    case okSquare: *op.Target = *a * *a; break;
-    case okCube: *op.Target = (*a * *a) * *a; break;
+    case okIntPower: result = static_cast<double>(routines::IntegerPower(*a, static_cast<std::int64_t>(*b))); break;
+    case okPower: result = routines::GeneralPower(*a, *b); break;
+    case okSquare: result = *a * *a; break;
+    case okCube: result = (*a * *a) * *a; break;
     case okFourthPower: {
         const double square = *a * *a;
-        *op.Target = square * square;
+        result = square * square;
         break;
     }
-    case okCall1: *op.Target = op.Routine1(*a); break;
-    case okCall2: *op.Target = op.Routine2(*a, *b); break;
-    default: break; // leaves compute nothing
+    case okCall1: result = op.Routine1(*a); break;
+    case okCall2: result = op.Routine2(*a, *b); break;
+    default: return true; // leaves compute nothing
     }
-    return routines::IntegerFault::None;
+    *op.Target = result;
+    return IsFinite(result);
 }
 
 [[noreturn]] void ThrowFor(routines::IntegerFault fault)
@@ -222,20 +227,15 @@ long double TCustomParser::Value()
     const std::vector<TOperation>& operations = program_.operations;
     if (operations.empty())
         return 0;
-    // The flags are tested once per run; only a raised flag pays for the slow path.
-    if (fpstatus::Raised())
-        fpstatus::Clear();
+    // The fast run tests only the results; a suspect one sends the whole run to the
+    // checked path, which reads the status flags after every operation.
     const std::uint64_t randomBefore = randomState;
-    bool integerFault = false;
+    routines::IntegerFault fault = routines::IntegerFault::None;
     for (const TOperation& op : operations) {
-        if (Execute(op) != routines::IntegerFault::None) {
-            integerFault = true;
-            break;
+        if (!Execute(op, fault)) [[unlikely]] {
+            randomState = randomBefore; // the rerun draws the same numbers
+            return RunChecked();
         }
-    }
-    if (integerFault || fpstatus::Raised()) {
-        randomState = randomBefore; // the rerun draws the same numbers
-        return RunChecked();
     }
     return *operations.back().Target;
 }
@@ -244,7 +244,9 @@ long double TCustomParser::RunChecked()
 {
     fpstatus::Clear();
     for (const TOperation& op : program_.operations) {
-        if (const auto fault = Execute(op); fault != routines::IntegerFault::None)
+        routines::IntegerFault fault = routines::IntegerFault::None;
+        Execute(op, fault);
+        if (fault != routines::IntegerFault::None)
             ThrowFor(fault);
         if (const unsigned flags = fpstatus::Raised())
             ThrowFor(flags);

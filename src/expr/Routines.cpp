@@ -28,6 +28,8 @@ long double IntegerPower(long double a, std::int64_t n) noexcept
             break;
         factor *= factor;
     }
+    if (n < 0 && std::isinf(result))
+        return result; // the overflow stays visible in the result, not only in the flags
     return n < 0 ? 1.0L / result : result;
 }
 
