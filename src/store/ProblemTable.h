@@ -18,6 +18,9 @@ inline constexpr const char* kYListItems[3] = {"Temperature", "Pressure", "Y"};
 // The fixed-quantity caption for "Y" (Windows-1251): "P = 1 бар, T = 300 K", 20 bytes.
 inline constexpr const char* kFixedAtStandard = "P = 1 \xE1\xE0\xF0, T = 300 K";
 
+// The question the navigator's Delete button asks (OK / Cancel) before Delete.
+inline constexpr const char* kDeleteRecordQuestion = "Delete record?";
+
 // The Y list index of a stored Yparameter text, -1 when no item matches.
 int YListIndexOf(std::string_view yparameter);
 
