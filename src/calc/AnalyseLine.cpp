@@ -195,7 +195,7 @@ void TRun::AnalyseLine()
     MosaicRow = MosaicRowOf(LineIndex, Ystep, MosaicScaleValue);
     const int row = LineIndex + 1;
     Cells.SetRowCount(row + 1);
-    Cells.SetCell(0, row, FormatFloat("0.######", CurrentY));
+    Cells.SetCell(0, row, FormatFloat("0.######", CurrentY, Separators));
     for (int c = 1; c < Cells.ColCount(); ++c)
         Cells.SetCellId(c, row, textE_);
     for (const TDPoint& point : HullPoints)
@@ -227,7 +227,8 @@ void TRun::AnalyseLine()
                 RecordSegmentEnd(q, row, false);
             } catch (const std::exception&) {
                 Message(TMessageKind::Information, "Error at " + Problem.Yparameter + " = " +
-                                                       FormatGeneral(CurrentY) + "\rX = " + FormatGeneral(q.X));
+                                                       FormatGeneral(CurrentY, Separators.decimal) + "\rX = " +
+                                                       FormatGeneral(q.X, Separators.decimal));
             }
         }
     }

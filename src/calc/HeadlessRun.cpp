@@ -22,10 +22,7 @@ THeadlessResult RunProblemHeadless(TRun& run, const TProblemInput& problem, TRun
     result.Completed = run.Completed && !result.HasError;
     if (result.Completed) {
         // The diagram build: the search fills Nodes and the special points list.
-        result.SpecialPoints = SearchSpecialPoints(run.Cells, run.Problem.Yparameter);
-        run.Nodes.clear();
-        for (const TNode& node : result.SpecialPoints.Nodes)
-            run.Nodes.push_back({std::string(), std::make_unique<TNode>(node)});
+        result.SpecialPoints = run.SearchSpecialPoints();
     }
     result.Messages = std::move(sink.Messages);
     run.SetMessageSink(nullptr);

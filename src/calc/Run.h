@@ -5,6 +5,7 @@
 // forwards its check boxes and buttons to it and mirrors its control states;
 // the command-line tool and the tests drive it the same way.
 #include "CellGrid.h"
+#include "NumberFormat.h"
 #include "Parser10.h"
 #include "ProblemInput.h"
 #include "QH_unit.h"
@@ -48,6 +49,9 @@ public:
     TProblemInput Problem;
     // Check box "По шагам": one line per Run.
     bool StepMode = false;
+    // Decimal separator of the texts a run writes (grid, composition texts,
+    // status): the GUI sets the locale's, the command-line tool keeps '.'.
+    NumberSeparators Separators;
 
     // Control states the GUI mirrors: sbStop, chbStep, the problem list, and
     // sbDiagram together with sbGrid.
@@ -118,6 +122,11 @@ public:
 
     // 0 "Temperature", 1 "Pressure", 2 "Y", -1 anything else.
     int YItem() const;
+
+    // The diagram build's special points search over the grid of the last
+    // run: clears and fills Nodes, and returns the list lines and the points
+    // of the "Special points" series as well.
+    SpecialPointsResult SearchSpecialPoints();
 
 private:
     void StartNewRun();

@@ -109,7 +109,7 @@ void TRun::BuildXColumns()
     auto addColumn = [this](double x) {
         auto column = std::make_unique<TXclass>();
         column->X = x;
-        XColumns.push_back({FormatFloat("0.########", x), std::move(column)});
+        XColumns.push_back({FormatFloat("0.########", x, Separators), std::move(column)});
     };
     double x = Xmin;
     while (x <= Xmax) {

@@ -209,7 +209,7 @@ bool TRun::InterpretScript()
             point->SetVariable("Sid", 0.5);
             point->SetExpression(expression);
             point->SetVariable(name, 0);
-            PointPhases.push_back({FormatGeneral(composition), std::move(point)});
+            PointPhases.push_back({FormatGeneral(composition, Separators.decimal), std::move(point)});
             break;
         }
         case LineKind::Parameter: {

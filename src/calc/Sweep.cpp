@@ -75,7 +75,7 @@ void TRun::Run()
                 Pressure = CurrentY;
             observer_->ClearChart();
             if (LineIndex >= 0 && LineIndex % 10 == 0)
-                observer_->StatusText(Problem.Yparameter + " = " + FormatFloat("0.####", CurrentY));
+                observer_->StatusText(Problem.Yparameter + " = " + FormatFloat("0.####", CurrentY, Separators));
             AnalyseLine();
             observer_->LineFinished();
             if (AtYmin(CurrentY, Ymin)) {
@@ -110,6 +110,15 @@ void TRun::Run()
         StopEnabled = false;
         StepEnabled = true;
     }
+}
+
+SpecialPointsResult TRun::SearchSpecialPoints()
+{
+    SpecialPointsResult result = solvane::SearchSpecialPoints(Cells, Problem.Yparameter, Separators.decimal);
+    Nodes.clear();
+    for (const TNode& node : result.Nodes)
+        Nodes.push_back({std::string(), std::make_unique<TNode>(node)});
+    return result;
 }
 
 } // namespace solvane
