@@ -261,3 +261,18 @@ TEST(Sweep, EvaluatorErrorEndsTheRunAtThatLine)
     EXPECT_TRUE(run.Nodes.empty());
 }
 
+
+TEST(Sweep, LocaleDecimalSeparator)
+{
+    // A decimal comma in every text the run writes; composition texts still read back.
+    TRun run;
+    run.Separators.decimal = ',';
+    const auto r = RunProblemHeadless(run, MakeProblem("GL=1000*(X-0.1)^2\nGS=1000*(X-0.9)^2\nGC=-100;X=0.3", 0.5, 1.5, 1, 4));
+    EXPECT_TRUE(r.Completed);
+    EXPECT_TRUE(r.Messages.empty());
+    ASSERT_EQ(run.PointPhases.size(), 1u);
+    EXPECT_EQ(run.PointPhases[0].Text, "0,3");
+    EXPECT_EQ(DataRow(run.Cells, 0), (std::vector<std::string>{"0", "0,25", "0,3", "0,5", "0,75", "1"}));
+    EXPECT_EQ(run.Cells.Cell(0, 1), "1,5");
+    EXPECT_EQ(run.Cells.Cell(3, 1), "C0,3");
+}
