@@ -11,6 +11,15 @@
 namespace solvane {
 
 namespace {
+bool shortcuts = true;
+} // namespace
+
+void EnableRecognitionShortcuts(bool enable)
+{
+    shortcuts = enable;
+}
+
+namespace {
 
 constexpr unsigned Bit(int form)
 {
@@ -81,7 +90,76 @@ Recogniser::Recogniser(const std::string& text, const TVariableTable& variables,
                              c == point || static_cast<unsigned char>(c) <= 32;
         nonNumeric_[i + 1] = nonNumeric_[i] + (numeric ? 0 : 1);
     }
+    // The next index at which the bracket balance drops below the balance at i.
+    nextDrop_.assign(balance_.size(), static_cast<int>(balance_.size()));
+    std::vector<int> open;
+    for (int j = 0; j < static_cast<int>(balance_.size()); ++j) {
+        while (!open.empty() && balance_[j] < balance_[open.back()]) {
+            nextDrop_[open.back()] = j;
+            open.pop_back();
+        }
+        open.push_back(j);
+    }
+    faultFree_ = NoNumberCanFault();
     memo_.reserve(256);
+}
+
+bool Recogniser::WellBracketed(Span s) const
+{
+    return balance_[s.e] == balance_[s.b] && nextDrop_[s.b] > s.e;
+}
+
+namespace {
+
+bool IsMantissaCharacter(char c)
+{
+    return (c >= '0' && c <= '9') || c == '.' || c == ',';
+}
+
+} // namespace
+
+// Bounds every number a subtext could read: its mantissa digits lie in one run of
+// digits, points and commas, its exponent is at most the digits after one "E"
+// (an empty mantissa reads 0). A value below 10^300 cannot overflow; an exponent
+// of "^" below 10^18 can be truncated.
+bool Recogniser::NoNumberCanFault() const
+{
+    const int n = static_cast<int>(text_.size());
+    auto digitsFrom = [this, n](int i) {
+        int digits = 0;
+        for (; i < n && IsMantissaCharacter(text_[i]); ++i)
+            digits += text_[i] != '.' && text_[i] != ',';
+        return std::pair{digits, i};
+    };
+    auto exponentAt = [this, n](int i) { // the largest exponent an "E" at i can give
+        if (i >= n || text_[i] != 'E')
+            return 0;
+        ++i;
+        if (i < n && text_[i] == '-')
+            return 0;
+        if (i < n && text_[i] == '+')
+            ++i;
+        int value = 0;
+        for (; i < n && text_[i] >= '0' && text_[i] <= '9'; ++i)
+            value = std::min(value * 10 + (text_[i] - '0'), 1000000);
+        return value;
+    };
+    for (int i = 0; i < n; ++i) {
+        if (IsMantissaCharacter(text_[i]) && (i == 0 || !IsMantissaCharacter(text_[i - 1]))) {
+            const auto [digits, end] = digitsFrom(i);
+            if (digits + exponentAt(end) > 300)
+                return false;
+        }
+        if (text_[i] == '^') {
+            int start = i + 1;
+            if (start < n && (text_[start] == '+' || text_[start] == '-'))
+                ++start;
+            const auto [digits, end] = digitsFrom(start);
+            if (digits + exponentAt(end) > 18)
+                return false;
+        }
+    }
+    return true;
 }
 
 Span Recogniser::StripBrackets()
@@ -199,6 +277,12 @@ Recogniser::Outcome Recogniser::Run(Form form, Span s)
 bool Recogniser::SurelyNot(Form form, Span s) const
 {
     const int length = s.e - s.b;
+    if (!shortcuts)
+        return false;
+    // Every accepted term is well bracketed; in a text where no test can fault,
+    // the tests of the other subtexts can be skipped as well as run.
+    if (faultFree_ && form != fNumber && !WellBracketed(s))
+        return true;
     switch (form) {
     case fNumber:
         return length == 0 || (length > 3 && nonNumeric_[s.e] != nonNumeric_[s.b]);
@@ -461,17 +545,18 @@ bool Recogniser::ForEachOccurrence(Operator op, Span s, bool everyOccurrence, Vi
             throw EExpressionTooComplex();
         return visit(k);
     };
-    if (everyOccurrence || (s.b < s.e && s.e - s.b >= width && text_.compare(s.b, width, symbol) == 0)) {
+    const bool allOccurrences = everyOccurrence || !shortcuts;
+    if (allOccurrences || (s.e - s.b >= width && text_.compare(s.b, width, symbol) == 0)) {
         const std::string_view view(text_.data() + s.b, static_cast<std::size_t>(s.e - s.b));
         for (std::size_t found = view.find(symbol); found != std::string_view::npos;
              found = view.find(symbol, found + 1)) {
             const Scan scan = decide(s.b + static_cast<int>(found));
             if (scan != Scan::Next)
                 return scan == Scan::Accept;
-            if (!everyOccurrence)
+            if (!allOccurrences)
                 break; // the leading occurrence is passed over; the rest go by depth
         }
-        if (everyOccurrence)
+        if (allOccurrences)
             return false;
     }
     const std::vector<int>& sameDepth = occurrences_[op][balance_[s.b] - minBalance_];

@@ -20,6 +20,10 @@ struct Span {
     bool IsInitial() const { return b < 0; }
 };
 
+// Recognition skips tests whose answer is a sure no (on by default). Off, every
+// test runs as the plain rules say; only tests compare the two.
+void EnableRecognitionShortcuts(bool enable);
+
 // A node of the term tree while it is built.
 struct TermRecord {
     Span text;
@@ -65,6 +69,8 @@ private:
     };
 
     bool SurelyNot(Form form, Span s) const;
+    bool WellBracketed(Span s) const;
+    bool NoNumberCanFault() const;
     Outcome Test(Form form, Span s); // remembered
     Outcome Run(Form form, Span s);
 
@@ -102,6 +108,8 @@ private:
     std::vector<int> balance_;  // '(' minus ')' before each index
     std::vector<int> nextOpen_; // the first '(' at or after each index, or -1
     std::vector<int> nonNumeric_; // count of characters no number holds, before each index
+    std::vector<int> nextDrop_;   // the first later index with a lower balance
+    bool faultFree_ = false;      // no subtext can be a number that faults
     int minBalance_ = 0;
     std::vector<std::vector<int>> occurrences_[opCount]; // positions per operator and balance
     std::uint64_t steps_ = 0;

@@ -2,6 +2,7 @@
 // program that evaluates to a value or an arithmetic error, or fails with one of the
 // engine's errors. Run under the sanitizers, this also checks for leaks and UB.
 #include "ExprTestSupport.h"
+#include "Recogniser.h"
 
 #include <gtest/gtest.h>
 
@@ -82,5 +83,28 @@ TEST(ExprRobustness, DeepAndLongTextsFinish)
         } catch (const ETooManyNestings&) {
         } catch (const EExpressionTooComplex&) {
         }
+    }
+}
+
+TEST(ExprRobustness, ShortcutsOfRecognitionChangeNoOutcome)
+{
+    // The quick rejections and depth-indexed scans against the rules run plainly.
+    const char* const pieces[] = {"X", "Y", "2", "1E5", "-", "+", "*", "/", "^", "DIV", "MOD", "(", ")",
+                                  "(", ")", ",", "MAX(", "LN(", "PI", "E", ".", "1E999", "1E19", "3"};
+    std::mt19937 random(7);
+    TParser parser;
+    auto outcome = [&parser](const std::string& text) {
+        const std::string compiled = solvane::test::CompileOutcome(parser, text);
+        return compiled + " " + solvane::test::ProgramText(parser);
+    };
+    for (int round = 0; round < 20000; ++round) {
+        std::string text;
+        const int count = 1 + static_cast<int>(random() % 20);
+        for (int i = 0; i < count; ++i)
+            text += pieces[random() % std::size(pieces)];
+        EnableRecognitionShortcuts(false);
+        const std::string plain = outcome(text);
+        EnableRecognitionShortcuts(true);
+        ASSERT_EQ(outcome(text), plain) << text;
     }
 }
