@@ -156,7 +156,7 @@ void TRun::AnalyseLine()
     for (std::int32_t i = 0; i <= PointHigh; ++i) {
         TDPoint& point = LinePoints[static_cast<std::size_t>(i)];
         bool keep = true;
-        if (!(point.X == Xmin || Xmax - point.X < kAtXmax)) {
+        if (!(point.X == Xmin || std::fabs(Xmax - point.X) < kAtXmax)) {
             const double base = chordAt(point.X);
             if (point.G > base + kOnChord) {
                 point.Removed = 1;

@@ -103,6 +103,9 @@ TEST(Sweep, GridRowsAndSegments)
         {"point phase outside the X range", "GL=1000*(X-0.5)^2\nGC=-1000;X=0\n#XMIN=0.5", 2,
          {"L", "E", "L"},
          {{1, 400, 3, "L"}, {0.5, 400, 1, "L"}, {0.5, 400, 1, "L"}, {0, 400, 0, "0"}}},
+        // Beyond Xmax the chord is extended: a point phase above it is no candidate.
+        {"point phase beyond Xmax above the chord", "GL=1000*(X-0.5)^2\nGC=0;X=1\n#XMAX=0.4", 2,
+         {"L", "L", "L"}, {}},
         {"a straight stretch", "GL=100*X", 10, {"L", "E", "E", "E", "E", "E", "E", "E", "E", "E", "L"},
          {{1, 400, 11, "L"}, {0, 400, 1, "L"}}},
         // The point phase shares X = 1 with the last column: the lower one sorts first.
