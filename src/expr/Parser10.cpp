@@ -63,16 +63,21 @@ bool IsIdentifier(const std::string& name)
     return true;
 }
 
-inline bool IsFinite(double value) noexcept
+constexpr std::uint64_t Suspect = std::uint64_t(1) << 63;
+
+// Suspect for a result that is not finite, else 0. Worked on the bits, without a
+// branch: a comparison with NaN could raise the invalid-operation flag itself.
+inline std::uint64_t SuspectIfNotFinite(double value) noexcept
 {
-    // On the bits: a comparison with NaN could raise the invalid-operation flag itself.
-    return (std::bit_cast<std::uint64_t>(value) & 0x7FF0000000000000ULL) != 0x7FF0000000000000ULL;
+    constexpr std::uint64_t exponent = 0x7FF0000000000000ULL;
+    return ((std::bit_cast<std::uint64_t>(value) & exponent) + 0x0010000000000000ULL) & Suspect;
 }
 
-// Runs one operation. Returns false when the operation may have faulted: an integer
-// division failed (fault says how), or the result is not finite, which every
-// floating-point fault leaves behind (and non-finite operands, which fault nothing).
-inline bool Execute(const TOperation& op, routines::IntegerFault& fault) noexcept
+// Runs one operation. Returns Suspect when the operation may have faulted: an
+// integer division failed (fault says how), or the result is not finite, which
+// every floating-point fault leaves behind (and non-finite operands, which fault
+// nothing).
+inline std::uint64_t Execute(const TOperation& op, routines::IntegerFault& fault) noexcept
 {
     const double* a = op.Operand1;
     const double* b = op.Operand2;
@@ -87,7 +92,7 @@ inline bool Execute(const TOperation& op, routines::IntegerFault& fault) noexcep
     case okIntDivide:
         fault = routines::IntegerDivide(*a, *b, op.Kind == okModulo, result);
         if (fault != routines::IntegerFault::None)
-            return false;
+            return Suspect;
         break;
     case okIntPower: result = static_cast<double>(routines::IntegerPower(*a, static_cast<std::int64_t>(*b))); break;
     case okPower: result = routines::GeneralPower(*a, *b); break;
@@ -100,10 +105,10 @@ inline bool Execute(const TOperation& op, routines::IntegerFault& fault) noexcep
     }
     case okCall1: result = op.Routine1(*a); break;
     case okCall2: result = op.Routine2(*a, *b); break;
-    default: return true; // leaves compute nothing
+    default: return 0; // leaves compute nothing
     }
     *op.Target = result;
-    return IsFinite(result);
+    return SuspectIfNotFinite(result);
 }
 
 [[noreturn]] void ThrowFor(routines::IntegerFault fault)
@@ -227,15 +232,17 @@ long double TCustomParser::Value()
     const std::vector<TOperation>& operations = program_.operations;
     if (operations.empty())
         return 0;
-    // The fast run tests only the results; a suspect one sends the whole run to the
-    // checked path, which reads the status flags after every operation.
+    // The fast run only collects whether some result is suspect; then the whole run
+    // is repeated on the checked path, which reads the status flags after every
+    // operation and stops at the first fault.
     const std::uint64_t randomBefore = randomState;
     routines::IntegerFault fault = routines::IntegerFault::None;
-    for (const TOperation& op : operations) {
-        if (!Execute(op, fault)) [[unlikely]] {
-            randomState = randomBefore; // the rerun draws the same numbers
-            return RunChecked();
-        }
+    std::uint64_t suspect = 0;
+    for (const TOperation& op : operations)
+        suspect |= Execute(op, fault);
+    if (suspect) [[unlikely]] {
+        randomState = randomBefore; // the rerun draws the same numbers
+        return RunChecked();
     }
     return *operations.back().Target;
 }
