@@ -178,11 +178,11 @@ void AddDbCommand(CLI::App& app, int& exitCode)
         }
     });
 
-    auto* create = db->add_subcommand("new", "Write an empty problem database");
+    // Like copy's OUT, the file is written whether or not it exists.
+    auto* create = db->add_subcommand("new", "Write an empty problem database (186 bytes)");
     create->add_option("FILE", options->file, "File to write")->required();
-    create->add_flag("--force", options->force, "Replace an existing file");
     create->callback([options, &exitCode] {
-        if (!RefuseExisting(options->file, options->force, exitCode) && WriteDatabase({}, options->file, exitCode))
+        if (WriteDatabase({}, options->file, exitCode))
             exitCode = 0;
     });
 

@@ -131,7 +131,10 @@ TEST_F(DbCommand, NewExportAndImport)
     const fs::path empty = m_dir / "empty.d";
     EXPECT_EQ(Cli("db new " + Quote(empty)).exitCode, 0);
     EXPECT_EQ(Bytes(empty), Bytes(fs::path(SOLVANE_STORE_DATA) / "empty.d"));
-    EXPECT_EQ(Cli("db new " + Quote(empty)).exitCode, 1); // refuses to replace
+    std::ofstream(empty) << "something else";
+    EXPECT_EQ(Cli("db new " + Quote(empty)).exitCode, 0);
+    EXPECT_EQ(Bytes(empty).size(), 186u);
+    EXPECT_EQ(Cli("db new " + Quote(m_dir / "no folder" / "x.d")).exitCode, 1);
 
     const TRun exported = Cli("db export " + Quote(fs::path(SOLVANE_STORE_DATA) / "four_problems.d"));
     ASSERT_EQ(exported.exitCode, 0);
