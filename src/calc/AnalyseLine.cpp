@@ -22,6 +22,12 @@ void TRun::EvaluateLinePoints()
 {
     if (!cellsBound_)
         BindEvaluatorCells();
+    // Sized at a new run; a script read again since (PrepareRun alone) may have more point phases.
+    const std::size_t candidates = XColumns.size() + PointPhases.size();
+    if (LinePoints.size() < candidates) {
+        LinePoints.resize(candidates);
+        KeptPoints.resize(candidates);
+    }
     const bool chart = Problem.ShowChart;
     const bool withParams = !Params.empty();
     double gLeft = kNoEnergy;

@@ -210,3 +210,23 @@ TEST(RunControl, LargeRunStaysCompact)
     const std::size_t bytes = run.Cells.MemoryBytes() + run.BoundaryPoints.capacity() * sizeof(TZPoint);
     EXPECT_LT(bytes, 64u * 1024 * 1024);
 }
+
+TEST(RunControl, ScriptReadAgainBetweenSteps)
+{
+    // PrepareRun between two steps (another database opened) may bring more
+    // point phases than the run's arrays were sized for.
+    TRun run;
+    run.Problem = MakeProblem("GL=1000*(X-0.5)^2", 300, 400, 4, 4);
+    run.StepMode = true;
+    run.Run();
+    run.Problem.Functs = "GL=1000*(X-0.5)^2\nGC=-100;X=0.5\nGC=-100;X=0.25\nGC=-50;X=0.75";
+    run.PrepareRun();
+    ASSERT_FALSE(run.PrepareFailed);
+    run.CurrentY = 375; // as if the problem list had left it mid-sweep
+    run.Run();
+    EXPECT_EQ(run.LineIndex, 0); // prepared: the line count starts again
+    // Point phases a quarter apart, one grid step: only (1, 0.75) is a segment.
+    ASSERT_EQ(run.ZHigh, 1);
+    EXPECT_EQ(run.BoundaryPoints[1].Phase, "0.75");
+    EXPECT_EQ(run.Cells.Cell(4, 1), "C");
+}
