@@ -182,6 +182,18 @@ TEST(VolgaFormat, NotesAndTrailingBytes)
     // Bytes after the last declared record are ignored and not written back.
     table.OpenFromBuffer(WorkedExample() + "garbage");
     EXPECT_EQ(table.SaveToBuffer(), WorkedExample());
+
+    // Notes are read only when a record header's worth of bytes remains, so
+    // short notes of a table without records are not read (and the next save drops them).
+    struct Case {
+        std::string notes;
+        std::string read;
+    } cases[] = {{"12345678", "12345678"}, {"1234567", ""}, {std::string("ab\0cdefgh", 10), "ab"}};
+    for (const Case& c : cases) {
+        const std::string block = "*" + Int16(static_cast<std::int16_t>(c.notes.size())) + c.notes;
+        table.OpenFromBuffer(TableFile(0, 11, ProblemDescription(), block));
+        EXPECT_EQ(table.Notes(), c.read) << c.notes;
+    }
 }
 
 TEST(VolgaFormat, ShortValuesFillTheStartOfTheSlot)
