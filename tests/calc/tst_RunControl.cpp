@@ -219,14 +219,14 @@ TEST(RunControl, ScriptReadAgainBetweenSteps)
     run.Problem = MakeProblem("GL=1000*(X-0.5)^2", 300, 400, 4, 4);
     run.StepMode = true;
     run.Run();
-    run.Problem.Functs = "GL=1000*(X-0.5)^2\nGC=-100;X=0.5\nGC=-100;X=0.25\nGC=-50;X=0.75";
+    run.Problem.Functs = "GL=1000*(X-0.5)^2\nGC=-100;X=0.6\nGC=-100;X=0.35\nGC=-100;X=0.15";
     run.PrepareRun();
     ASSERT_FALSE(run.PrepareFailed);
     run.CurrentY = 375; // as if the problem list had left it mid-sweep
     run.Run();
     EXPECT_EQ(run.LineIndex, 0); // prepared: the line count starts again
-    // Point phases a quarter apart, one grid step: only (1, 0.75) is a segment.
-    ASSERT_EQ(run.ZHigh, 1);
-    EXPECT_EQ(run.BoundaryPoints[1].Phase, "0.75");
-    EXPECT_EQ(run.Cells.Cell(4, 1), "C");
+    // Hull 1, 0.6, 0.15, 0 (0.35 lies on the line between its neighbours).
+    ASSERT_EQ(run.ZHigh, 3);
+    EXPECT_EQ(run.BoundaryPoints[1].Phase, "0.6");
+    EXPECT_EQ(run.BoundaryPoints[3].Phase, "0.15");
 }
