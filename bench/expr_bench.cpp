@@ -106,7 +106,10 @@ std::string BalancedSumOfProducts(int products)
 {
     if (products == 1)
         return "X*Y";
-    return "(" + BalancedSumOfProducts(products / 2) + ")+(" + BalancedSumOfProducts(products - products / 2) + ")";
+    std::string text = "(";
+    text.append(BalancedSumOfProducts(products / 2)).append(")+(");
+    text.append(BalancedSumOfProducts(products - products / 2)).append(")");
+    return text;
 }
 
 void Compile(benchmark::State& state, std::string text)

@@ -229,7 +229,7 @@ void* RunCompileJob(void* argument)
     return nullptr;
 }
 
-constexpr std::size_t ShortText = 2000;
+constexpr std::size_t ShortText = 500;
 constexpr std::size_t StackPerCharacter = 2048;
 
 } // namespace

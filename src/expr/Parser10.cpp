@@ -193,16 +193,25 @@ void TCustomParser::ClearVariables()
     variables_.clear();
 }
 
+// Function names are identifiers, so that a call is always well bracketed.
+template <typename Table, typename Routine>
+void AddFunction(Table& table, const std::string& name, Routine routine)
+{
+    const std::string upper = ToUpper(name);
+    if (!IsIdentifier(upper))
+        throw std::invalid_argument("Bad function name " + upper);
+    if (!table.emplace(upper, routine).second)
+        throw std::invalid_argument("Duplicate function name " + upper);
+}
+
 void TCustomParser::AddOneArgFunction(const std::string& name, TOneArgRoutine routine)
 {
-    if (!oneArgFunctions_.emplace(ToUpper(name), routine).second)
-        throw std::invalid_argument("Duplicate function name " + ToUpper(name));
+    AddFunction(oneArgFunctions_, name, routine);
 }
 
 void TCustomParser::AddTwoArgFunction(const std::string& name, TTwoArgRoutine routine)
 {
-    if (!twoArgFunctions_.emplace(ToUpper(name), routine).second)
-        throw std::invalid_argument("Duplicate function name " + ToUpper(name));
+    AddFunction(twoArgFunctions_, name, routine);
 }
 
 void TCustomParser::ReleaseProgram()

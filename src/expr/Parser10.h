@@ -73,7 +73,8 @@ public:
     double* FindVariable(const std::string& name) const;
     const TVariableTable& Variables() const { return variables_; }
 
-    // Adds a function; a name that is already present raises std::invalid_argument.
+    // Adds a function; a name that is not an identifier or already present raises
+    // std::invalid_argument.
     void AddOneArgFunction(const std::string& name, TOneArgRoutine routine);
     void AddTwoArgFunction(const std::string& name, TTwoArgRoutine routine);
 
