@@ -63,17 +63,17 @@ bool IsIdentifier(const std::string& name)
     return true;
 }
 
-constexpr std::uint64_t Suspect = std::uint64_t(1) << 63;
+constexpr std::uint64_t Doubtful = std::uint64_t(1) << 63;
 
-// Suspect for a result that is not finite, else 0. Worked on the bits, without a
+// Doubtful for a result that is not finite, else 0. Worked on the bits, without a
 // branch: a comparison with NaN could raise the invalid-operation flag itself.
-inline std::uint64_t SuspectIfNotFinite(double value) noexcept
+inline std::uint64_t DoubtfulIfNotFinite(double value) noexcept
 {
     constexpr std::uint64_t exponent = 0x7FF0000000000000ULL;
-    return ((std::bit_cast<std::uint64_t>(value) & exponent) + 0x0010000000000000ULL) & Suspect;
+    return ((std::bit_cast<std::uint64_t>(value) & exponent) + 0x0010000000000000ULL) & Doubtful;
 }
 
-// Runs one operation. Returns Suspect when the operation may have faulted: an
+// Runs one operation. Returns Doubtful when the operation may have faulted: an
 // integer division failed (fault says how), or the result is not finite, which
 // every floating-point fault leaves behind (and non-finite operands, which fault
 // nothing).
@@ -92,7 +92,7 @@ inline std::uint64_t Execute(const TOperation& op, routines::IntegerFault& fault
     case okIntDivide:
         fault = routines::IntegerDivide(*a, *b, op.Kind == okModulo, result);
         if (fault != routines::IntegerFault::None)
-            return Suspect;
+            return Doubtful;
         break;
     case okIntPower: result = static_cast<double>(routines::IntegerPower(*a, static_cast<std::int64_t>(*b))); break;
     case okPower: result = routines::GeneralPower(*a, *b); break;
@@ -108,7 +108,7 @@ inline std::uint64_t Execute(const TOperation& op, routines::IntegerFault& fault
     default: return 0; // leaves compute nothing
     }
     *op.Target = result;
-    return SuspectIfNotFinite(result);
+    return DoubtfulIfNotFinite(result);
 }
 
 [[noreturn]] void ThrowFor(routines::IntegerFault fault)
@@ -241,15 +241,15 @@ long double TCustomParser::Value()
     const std::vector<TOperation>& operations = program_.operations;
     if (operations.empty())
         return 0;
-    // The fast run only collects whether some result is suspect; then the whole run
+    // The fast run only collects whether some result is doubtful; then the whole run
     // is repeated on the checked path, which reads the status flags after every
     // operation and stops at the first fault.
     const std::uint64_t randomBefore = randomState;
     routines::IntegerFault fault = routines::IntegerFault::None;
-    std::uint64_t suspect = 0;
+    std::uint64_t doubtful = 0;
     for (const TOperation& op : operations)
-        suspect |= Execute(op, fault);
-    if (suspect) [[unlikely]] {
+        doubtful |= Execute(op, fault);
+    if (doubtful) [[unlikely]] {
         randomState = randomBefore; // the rerun draws the same numbers
         return RunChecked();
     }
