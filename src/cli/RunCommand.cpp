@@ -3,6 +3,7 @@
 
 #include "Cp1251.h"
 #include "JsonOutput.h"
+#include "ProblemDatabase.h"
 #include "RunProblem.h"
 
 #include <fstream>
@@ -63,6 +64,69 @@ int RunScript(const RunOptions& options)
     return document["problems"][0]["completed"].get<bool>() ? 0 : 1;
 }
 
+const char* OpenMessageTypeName(TMessageType type)
+{
+    switch (type) {
+    case TMessageType::Warning: return "warning";
+    case TMessageType::Error: return "error";
+    case TMessageType::Information: return "information";
+    case TMessageType::Confirmation: return "confirmation";
+    }
+    return "information";
+}
+
+TProblemInput ToRunInput(const TProblemRow& row)
+{
+    TProblemInput problem;
+    problem.ProblemName = row.ProblemName;
+    problem.Ymin = row.Ymin;
+    problem.Ymax = row.Ymax;
+    problem.Zvalue = row.Zvalue;
+    problem.YPoints = row.YPoints;
+    problem.XPoints = row.XPoints;
+    problem.ShowMosaicDiagram = row.ShowMosaicDiagram;
+    problem.ShowChart = row.ShowChart;
+    problem.Functs = row.Functs;
+    problem.Yparameter = row.Yparameter;
+    return problem;
+}
+
+// The database is opened as at start (in memory only; the file is never written)
+// and its problems computed in list order.
+int RunDatabase(const RunOptions& options)
+{
+    const TProblemSet set = LoadProblemsForRun(options.file);
+    nlohmann::json document;
+    document["problems"] = nlohmann::json::array();
+    if (!set.Messages.empty()) {
+        nlohmann::json opened = nlohmann::json::array();
+        for (const auto& m : set.Messages)
+            opened.push_back({{"type", OpenMessageTypeName(m.Type)}, {"text", JsonText(m.Text)}});
+        document["open_messages"] = std::move(opened);
+    }
+    if (!set.Opened) {
+        document["error"] = JsonText(set.Error);
+        WriteJson(document, options.json);
+        return 1;
+    }
+    const std::string wanted = Utf8ToCp1251(options.problem);
+    bool allCompleted = true;
+    for (const auto& row : set.Problems) {
+        if (!options.problem.empty() && row.ProblemName != wanted)
+            continue;
+        nlohmann::json result = RunProblemToJson(ToRunInput(row));
+        allCompleted = allCompleted && result["completed"].get<bool>();
+        document["problems"].push_back(std::move(result));
+    }
+    if (!options.problem.empty() && document["problems"].empty()) {
+        document["error"] = "Problem not found: " + options.problem;
+        allCompleted = false;
+    }
+    if (!WriteJson(document, options.json))
+        return 1;
+    return allCompleted ? 0 : 1;
+}
+
 } // namespace
 
 void AddRunCommand(CLI::App& app, int& exitCode)
@@ -91,9 +155,7 @@ void AddRunCommand(CLI::App& app, int& exitCode)
         }
         if (file->count() == 0)
             throw CLI::RequiredError("FILE or --script");
-        // Reading problem databases is not wired to this command yet.
-        std::cerr << "run FILE: not available\n";
-        exitCode = 1;
+        exitCode = RunDatabase(*options);
     });
 }
 
