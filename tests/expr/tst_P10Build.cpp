@@ -163,3 +163,27 @@ TEST(P10Build, LongChainsCompileQuicklyAndKeepTheirMessages)
     EXPECT_EQ(CompileOutcome(parser, deep + "X" + std::string(5000, ')')), "");
     EXPECT_EQ(ProgramText(parser), "0:X");
 }
+
+TEST(P10Build, EveryErrorClassHasItsNameAndFixedMessage)
+{
+    const std::pair<std::exception_ptr, std::string> cases[] = {
+        {std::make_exception_ptr(EExpressionHasBlanks()), "EExpressionHasBlanks|Expression has blanks"},
+        {std::make_exception_ptr(EMissMatchingBracket()), "EMissMatchingBracket|Missing brackets in expression"},
+        {std::make_exception_ptr(ETooManyNestings()), "ETooManyNestings|Expression contains too many nestings"},
+        {std::make_exception_ptr(EExpressionTooComplex()), "EExpressionTooComplex|Expression is too complex"},
+        {std::make_exception_ptr(EParserInternalError()), "EParserInternalError|TParser internal error"},
+        {std::make_exception_ptr(EBadName("1A")), "EBadName|1A"},
+        {std::make_exception_ptr(EInvalidOp()), "EInvalidOp|Invalid floating point operation"},
+        {std::make_exception_ptr(EZeroDivide()), "EZeroDivide|Floating point division by zero"},
+        {std::make_exception_ptr(EOverflow()), "EOverflow|Floating point overflow"},
+        {std::make_exception_ptr(EDivByZero()), "EDivByZero|Division by zero"},
+        {std::make_exception_ptr(std::runtime_error("other")), "Exception|other"},
+    };
+    for (const auto& [error, expected] : cases) {
+        try {
+            std::rethrow_exception(error);
+        } catch (const std::exception& e) {
+            EXPECT_EQ(std::string(ErrorClassName(e)) + "|" + e.what(), expected);
+        }
+    }
+}
