@@ -87,6 +87,7 @@ struct TOperation {
         TTwoArgRoutine Routine2; // kind 15
     };
     std::uint8_t Kind = okVariable;
+    std::uint8_t Code = okVariable; // the evaluator's dispatch code (the kind, refined)
     TOperation() : Routine1(nullptr) {}
 };
 

@@ -73,42 +73,55 @@ inline std::uint64_t DoubtfulIfNotFinite(double value) noexcept
     return ((std::bit_cast<std::uint64_t>(value) & exponent) + 0x0010000000000000ULL) & Doubtful;
 }
 
-// Runs one operation. Returns Doubtful when the operation may have faulted: an
-// integer division failed (fault says how), or the result is not finite, which
-// every floating-point fault leaves behind (and non-finite operands, which fault
-// nothing).
-inline std::uint64_t Execute(const TOperation& op, routines::IntegerFault& fault) noexcept
+// Dispatch codes of the fast run: the kind, two inlined functions, and whether an
+// operand is the result of the operation just before (then it is taken from a
+// register instead of its cell).
+constexpr unsigned codeLn = 16, codeExp = 17, fromPrevious1 = 32, fromPrevious2 = 64;
+
+// The arithmetic of one kind (or inlined function) on operand values. Not for
+// "DIV" and "MOD", which can fail without a floating-point fault.
+template <unsigned Code>
+inline double Compute(const TOperation& op, double a, double b) noexcept
 {
-    const double* a = op.Operand1;
-    const double* b = op.Operand2;
+    if constexpr (Code == okNegate) return -a;
+    else if constexpr (Code == okAdd) return a + b;
+    else if constexpr (Code == okSubtract) return a - b;
+    else if constexpr (Code == okMultiply) return a * b;
+    else if constexpr (Code == okDivide) return a / b;
+    else if constexpr (Code == okIntPower) return static_cast<double>(routines::IntegerPower(a, static_cast<std::int64_t>(b)));
+    else if constexpr (Code == okPower) return routines::GeneralPower(a, b);
+    else if constexpr (Code == okSquare) return a * a;
+    else if constexpr (Code == okCube) return (a * a) * a;
+    else if constexpr (Code == okFourthPower) return (a * a) * (a * a);
+    else if constexpr (Code == okCall1) return op.Routine1(a);
+    else if constexpr (Code == okCall2) return op.Routine2(a, b);
+    else if constexpr (Code == codeLn) return routines::Ln(a);
+    else if constexpr (Code == codeExp) return routines::Exp(a);
+}
+
+// Runs one operation from its cells, for the checked run. Returns false when an
+// integer division failed (fault says how).
+inline bool Execute(const TOperation& op, routines::IntegerFault& fault) noexcept
+{
+    const double a = op.Operand1 ? *op.Operand1 : 0.0;
+    const double b = op.Operand2 ? *op.Operand2 : 0.0;
     double result;
     switch (op.Kind) {
-    case okNegate: result = -*a; break;
-    case okAdd: result = *a + *b; break;
-    case okSubtract: result = *a - *b; break;
-    case okMultiply: result = *a * *b; break;
-    case okDivide: result = *a / *b; break;
     case okModulo:
     case okIntDivide:
-        fault = routines::IntegerDivide(*a, *b, op.Kind == okModulo, result);
+        fault = routines::IntegerDivide(a, b, op.Kind == okModulo, result);
         if (fault != routines::IntegerFault::None)
-            return Doubtful;
+            return false;
         break;
-    case okIntPower: result = static_cast<double>(routines::IntegerPower(*a, static_cast<std::int64_t>(*b))); break;
-    case okPower: result = routines::GeneralPower(*a, *b); break;
-    case okSquare: result = *a * *a; break;
-    case okCube: result = (*a * *a) * *a; break;
-    case okFourthPower: {
-        const double square = *a * *a;
-        result = square * square;
-        break;
-    }
-    case okCall1: result = op.Routine1(*a); break;
-    case okCall2: result = op.Routine2(*a, *b); break;
-    default: return 0; // leaves compute nothing
+#define SOLVANE_KIND(K) case K: result = Compute<K>(op, a, b); break;
+    SOLVANE_KIND(okNegate) SOLVANE_KIND(okAdd) SOLVANE_KIND(okSubtract) SOLVANE_KIND(okMultiply)
+    SOLVANE_KIND(okDivide) SOLVANE_KIND(okIntPower) SOLVANE_KIND(okPower) SOLVANE_KIND(okSquare)
+    SOLVANE_KIND(okCube) SOLVANE_KIND(okFourthPower) SOLVANE_KIND(okCall1) SOLVANE_KIND(okCall2)
+#undef SOLVANE_KIND
+    default: return true; // leaves compute nothing
     }
     *op.Target = result;
-    return DoubtfulIfNotFinite(result);
+    return true;
 }
 
 [[noreturn]] void ThrowFor(routines::IntegerFault fault)
@@ -228,6 +241,7 @@ void TCustomParser::SetExpression(const std::string& text)
     try {
         program_ = CompileExpression(text, variables_, oneArgFunctions_, twoArgFunctions_,
                                      pascalNumberformat_);
+        PrepareCodes();
     } catch (const std::exception& error) {
         ReleaseProgram();
         if (!OnParserError)
@@ -241,19 +255,68 @@ long double TCustomParser::Value()
     const std::vector<TOperation>& operations = program_.operations;
     if (operations.empty())
         return 0;
+    if (operations.back().Kind == okVariable)
+        return *operations.back().Target; // a bare variable or number
     // The fast run only collects whether some result is doubtful; then the whole run
     // is repeated on the checked path, which reads the status flags after every
     // operation and stops at the first fault.
     const std::uint64_t randomBefore = randomState;
-    routines::IntegerFault fault = routines::IntegerFault::None;
     std::uint64_t doubtful = 0;
-    for (const TOperation& op : operations)
-        doubtful |= Execute(op, fault);
+    double previous = 0;
+    for (const TOperation& op : operations) {
+        double result;
+        switch (op.Code) {
+#define SOLVANE_ONE(K)                                                                          \
+    case unsigned(K): result = Compute<K>(op, *op.Operand1, 0.0); break;                                  \
+    case unsigned(K) | fromPrevious1: result = Compute<K>(op, previous, 0.0); break;
+#define SOLVANE_TWO(K)                                                                          \
+    case unsigned(K): result = Compute<K>(op, *op.Operand1, *op.Operand2); break;                         \
+    case unsigned(K) | fromPrevious1: result = Compute<K>(op, previous, *op.Operand2); break;             \
+    case unsigned(K) | fromPrevious2: result = Compute<K>(op, *op.Operand1, previous); break;
+        SOLVANE_ONE(okNegate) SOLVANE_TWO(okAdd) SOLVANE_TWO(okSubtract) SOLVANE_TWO(okMultiply)
+        SOLVANE_TWO(okDivide) SOLVANE_TWO(okIntPower) SOLVANE_TWO(okPower) SOLVANE_ONE(okSquare)
+        SOLVANE_ONE(okCube) SOLVANE_ONE(okFourthPower) SOLVANE_ONE(okCall1) SOLVANE_TWO(okCall2)
+        SOLVANE_ONE(codeLn) SOLVANE_ONE(codeExp)
+#undef SOLVANE_ONE
+#undef SOLVANE_TWO
+        default: { // "DIV", "MOD"
+            routines::IntegerFault fault = routines::IntegerFault::None;
+            if (!Execute(op, fault))
+                doubtful |= Doubtful;
+            result = *op.Target;
+            break;
+        }
+        }
+        *op.Target = result;
+        previous = result;
+        doubtful |= DoubtfulIfNotFinite(result);
+    }
     if (doubtful) [[unlikely]] {
         randomState = randomBefore; // the rerun draws the same numbers
         return RunChecked();
     }
-    return *operations.back().Target;
+    return previous;
+}
+
+// The dispatch codes of the fast run.
+void TCustomParser::PrepareCodes()
+{
+    const double* previousTarget = nullptr;
+    for (TOperation& op : program_.operations) {
+        unsigned code = op.Kind;
+        if (op.Kind == okCall1 && op.Routine1 == routines::Ln)
+            code = codeLn;
+        else if (op.Kind == okCall1 && op.Routine1 == routines::Exp)
+            code = codeExp;
+        if (op.Kind != okModulo && op.Kind != okIntDivide && op.Kind != okVariable && previousTarget) {
+            if (op.Operand1 == previousTarget)
+                code |= fromPrevious1;
+            else if (op.Operand2 == previousTarget)
+                code |= fromPrevious2;
+        }
+        op.Code = static_cast<std::uint8_t>(code);
+        previousTarget = op.Kind == okVariable ? nullptr : op.Target;
+    }
 }
 
 long double TCustomParser::RunChecked()
@@ -261,8 +324,7 @@ long double TCustomParser::RunChecked()
     fpstatus::Clear();
     for (const TOperation& op : program_.operations) {
         routines::IntegerFault fault = routines::IntegerFault::None;
-        Execute(op, fault);
-        if (fault != routines::IntegerFault::None)
+        if (!Execute(op, fault))
             ThrowFor(fault);
         if (const unsigned flags = fpstatus::Raised())
             ThrowFor(flags);

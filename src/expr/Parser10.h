@@ -86,6 +86,7 @@ protected:
 
 private:
     void ReleaseProgram();
+    void PrepareCodes();
     long double RunChecked(); // one operation at a time, to name the first fault
 
     std::string expression_;

@@ -80,9 +80,6 @@ double Cosh(double x) noexcept
 }
 
 double ArcTan(double x) noexcept { return std::atan(x); }
-double Exp(double x) noexcept { return std::exp(x); }
-// LN(0) is 0, so that X*LN(X) vanishes at the ends of the composition range.
-double Ln(double x) noexcept { return x == 0 ? 0.0 : std::log(x); }
 double Sqrt(double x) noexcept { return std::sqrt(x); }
 double Abs(double x) noexcept { return std::fabs(x); }
 double Heav(double x) noexcept { return x >= 0 ? 1.0 : 0.0; }

@@ -1,6 +1,7 @@
 #pragma once
 // The arithmetic of the operation kinds and the standard functions. Results are
 // doubles; some routines compute in extended precision first.
+#include <cmath>
 #include <cstdint>
 
 namespace solvane::routines {
@@ -20,8 +21,15 @@ double Cos(double x) noexcept;
 double Sinh(double x) noexcept;
 double Cosh(double x) noexcept;
 double ArcTan(double x) noexcept;
-double Exp(double x) noexcept;
-double Ln(double x) noexcept;
+inline double Exp(double x) noexcept
+{
+    return std::exp(x);
+}
+// LN(0) is 0, so that X*LN(X) vanishes at the ends of the composition range.
+inline double Ln(double x) noexcept
+{
+    return x == 0 ? 0.0 : std::log(x);
+}
 double Sqrt(double x) noexcept;
 double Abs(double x) noexcept;
 double Heav(double x) noexcept;

@@ -62,11 +62,12 @@ TEST(ExprRobustness, RandomTextsEndInAValueOrAnEngineError)
 TEST(ExprRobustness, DeepAndLongTextsFinish)
 {
     TParser parser;
+    auto repeat = [](std::size_t count, char c, const char* tail) { return std::string(count, c).append(tail); };
     const std::string shapes[] = {
-        std::string(20000, '(') + "X" + std::string(20000, ')'),
-        std::string(3000, '(') + "X" + std::string(2999, ')') + "+",
-        std::string(20000, '-') + "X",
-        std::string(5000, '('),
+        repeat(20000, '(', "X").append(20000, ')'),
+        repeat(3000, '(', "X").append(2999, ')').append("+"),
+        repeat(20000, '-', "X"),
+        repeat(5000, '(', ""),
     };
     for (const std::string& text : shapes)
         ASSERT_NO_FATAL_FAILURE(Feed(parser, text));

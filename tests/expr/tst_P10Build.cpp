@@ -108,8 +108,9 @@ TEST(P10Build, ErrorsCarryTheirClassAndExactMessage)
     for (const auto& [expression, outcome] : cases) {
         TParser parser;
         EXPECT_EQ(CompileOutcome(parser, expression), outcome) << expression;
-        if (!outcome.empty())
+        if (!outcome.empty()) {
             EXPECT_FALSE(parser.HasProgram()) << expression;
+        }
     }
 }
 
@@ -144,8 +145,9 @@ TEST(P10Build, NumberRules)
     for (const auto& [text, pascal, isNumber, value] : cases) {
         double read = -1;
         EXPECT_EQ(ReadNumber(text, pascal, read), isNumber) << text << " pascal " << pascal;
-        if (isNumber)
+        if (isNumber) {
             EXPECT_EQ(read, value) << text;
+        }
     }
     double read = 0;
     EXPECT_THROW(ReadNumber("1E999", true, read), EOverflow);
