@@ -16,7 +16,7 @@ namespace {
 
 constexpr int MaxDepth = 20;     // operand terms may stand at depths 1..20
 constexpr int MaxPositions = 50; // operations per depth
-constexpr std::size_t MaxTextLength = std::size_t(1) << 20;
+constexpr std::size_t MaxTextLength = std::size_t(1) << 18; // beyond, "Expression is too complex"
 
 // A cell of the program while it is built: a variable's cell, or a cell of the block.
 struct CellRef {
