@@ -266,12 +266,12 @@ long double TCustomParser::Value()
     for (const TOperation& op : operations) {
         double result;
         switch (op.Code) {
-#define SOLVANE_ONE(K)                                                                          \
-    case unsigned(K): result = Compute<K>(op, *op.Operand1, 0.0); break;                                  \
+#define SOLVANE_ONE(K)                                                                              \
+    case unsigned(K): result = Compute<K>(op, *op.Operand1, 0.0); break;                            \
     case unsigned(K) | fromPrevious1: result = Compute<K>(op, previous, 0.0); break;
-#define SOLVANE_TWO(K)                                                                          \
-    case unsigned(K): result = Compute<K>(op, *op.Operand1, *op.Operand2); break;                         \
-    case unsigned(K) | fromPrevious1: result = Compute<K>(op, previous, *op.Operand2); break;             \
+#define SOLVANE_TWO(K)                                                                              \
+    case unsigned(K): result = Compute<K>(op, *op.Operand1, *op.Operand2); break;                   \
+    case unsigned(K) | fromPrevious1: result = Compute<K>(op, previous, *op.Operand2); break;       \
     case unsigned(K) | fromPrevious2: result = Compute<K>(op, *op.Operand1, previous); break;
         SOLVANE_ONE(okNegate) SOLVANE_TWO(okAdd) SOLVANE_TWO(okSubtract) SOLVANE_TWO(okMultiply)
         SOLVANE_TWO(okDivide) SOLVANE_TWO(okIntPower) SOLVANE_TWO(okPower) SOLVANE_ONE(okSquare)
