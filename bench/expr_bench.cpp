@@ -12,7 +12,9 @@ namespace {
 
 using solvane::TParser;
 
-constexpr double L0 = -12500, L1 = 3400, L2 = -800, Sid = 2.5, T = 1100;
+// The engine reads its parameters from variable cells, so the native formula reads
+// them from memory too instead of folding them into constants.
+double L0 = -12500, L1 = 3400, L2 = -800, Sid = 2.5, T = 1100;
 
 // X sweeps (0, 1) so that no evaluation can be folded or hoisted.
 inline double NextX(int& step)
@@ -67,6 +69,11 @@ void EvalSolvane(benchmark::State& state, const Case* c)
 
 void EvalNative(benchmark::State& state, double (*formula)(double))
 {
+    benchmark::DoNotOptimize(&L0); // the parameters may change behind the compiler's back
+    benchmark::DoNotOptimize(&L1);
+    benchmark::DoNotOptimize(&L2);
+    benchmark::DoNotOptimize(&Sid);
+    benchmark::DoNotOptimize(&T);
     int step = 0;
     for (auto _ : state) {
         double x = NextX(step);
