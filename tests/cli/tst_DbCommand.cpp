@@ -88,8 +88,9 @@ TEST_F(DbCommand, DumpAndCopyEverySample)
             EXPECT_EQ(doc["ok"], true) << s.name;
             EXPECT_EQ(copied.exitCode, 0) << s.name;
             EXPECT_EQ(copied.out, "") << s.name;
-            if (s.name != "extra_bytes_after_last_record.d")
+            if (s.name != "extra_bytes_after_last_record.d") {
                 EXPECT_EQ(Bytes(copy), Bytes(data / s.name)) << s.name;
+            }
         } else {
             EXPECT_EQ(dump.exitCode, 1) << s.name;
             EXPECT_EQ(doc, (json{{"ok", false}, {"error", s.expected}})) << s.name;

@@ -94,8 +94,9 @@ TEST(ProblemTable, NewProblemAndChecksBeforePost)
     EXPECT_EQ(f.table.State(), TTableState::Browse);
     EXPECT_EQ(f.table.AsString("Zparameter"), "T");
     EXPECT_TRUE(f.problems.DatabaseModified);
-    if (!f.messages.Messages.empty())
+    if (!f.messages.Messages.empty()) {
         EXPECT_EQ(f.messages.Messages.front().Type, TMessageType::Warning);
+    }
 }
 
 TEST(ProblemTable, YChoiceDecidesTheFixedQuantity)
