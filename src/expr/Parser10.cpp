@@ -73,30 +73,23 @@ inline std::uint64_t DoubtfulIfNotFinite(double value) noexcept
     return ((std::bit_cast<std::uint64_t>(value) & exponent) + 0x0010000000000000ULL) & Doubtful;
 }
 
-// Dispatch codes of the fast run: the kind, two inlined functions, and whether an
-// operand is the result of the operation just before (then it is taken from a
-// register instead of its cell).
-constexpr unsigned codeLn = 16, codeExp = 17, fromPrevious1 = 32, fromPrevious2 = 64;
-
-// The arithmetic of one kind (or inlined function) on operand values. Not for
-// "DIV" and "MOD", which can fail without a floating-point fault.
-template <unsigned Code>
+// The arithmetic of one kind on operand values, for the checked run. Not for "DIV"
+// and "MOD", which can fail without a floating-point fault.
+template <unsigned Kind>
 inline double Compute(const TOperation& op, double a, double b) noexcept
 {
-    if constexpr (Code == okNegate) return -a;
-    else if constexpr (Code == okAdd) return a + b;
-    else if constexpr (Code == okSubtract) return a - b;
-    else if constexpr (Code == okMultiply) return a * b;
-    else if constexpr (Code == okDivide) return a / b;
-    else if constexpr (Code == okIntPower) return static_cast<double>(routines::IntegerPower(a, static_cast<std::int64_t>(b)));
-    else if constexpr (Code == okPower) return routines::GeneralPower(a, b);
-    else if constexpr (Code == okSquare) return a * a;
-    else if constexpr (Code == okCube) return (a * a) * a;
-    else if constexpr (Code == okFourthPower) return (a * a) * (a * a);
-    else if constexpr (Code == okCall1) return op.Routine1(a);
-    else if constexpr (Code == okCall2) return op.Routine2(a, b);
-    else if constexpr (Code == codeLn) return routines::Ln(a);
-    else if constexpr (Code == codeExp) return routines::Exp(a);
+    if constexpr (Kind == okNegate) return -a;
+    else if constexpr (Kind == okAdd) return a + b;
+    else if constexpr (Kind == okSubtract) return a - b;
+    else if constexpr (Kind == okMultiply) return a * b;
+    else if constexpr (Kind == okDivide) return a / b;
+    else if constexpr (Kind == okIntPower) return static_cast<double>(routines::IntegerPower(a, static_cast<std::int64_t>(b)));
+    else if constexpr (Kind == okPower) return routines::GeneralPower(a, b);
+    else if constexpr (Kind == okSquare) return a * a;
+    else if constexpr (Kind == okCube) return (a * a) * a;
+    else if constexpr (Kind == okFourthPower) return (a * a) * (a * a);
+    else if constexpr (Kind == okCall1) return op.Routine1(a);
+    else if constexpr (Kind == okCall2) return op.Routine2(a, b);
 }
 
 // Runs one operation from its cells, for the checked run. Returns false when an
@@ -139,6 +132,122 @@ inline bool Execute(const TOperation& op, routines::IntegerFault& fault) noexcep
     if (flags & fpstatus::ZeroDivide)
         throw EZeroDivide();
     throw EOverflow();
+}
+
+// ---- The fast run: direct threading over the steps ----
+//
+// Step codes, named by kind and operand sources: P the previous step's result (in a
+// register), C a cell, K a constant held in the step. Sums and products take their
+// operands in either order, so they need no P and K on the left.
+#define SOLVANE_BINARY_CODES(S, Name) S(Name##PC) S(Name##PK) S(Name##CC) S(Name##CK)
+#define SOLVANE_ORDERED_CODES(S, Name) SOLVANE_BINARY_CODES(S, Name) S(Name##CP) S(Name##KP) S(Name##KC)
+#define SOLVANE_UNARY_CODES(S, Name) S(Name##P) S(Name##C)
+#define SOLVANE_STEP_CODES(S)                                                                       \
+    SOLVANE_BINARY_CODES(S, Add) SOLVANE_BINARY_CODES(S, Multiply)                                  \
+    SOLVANE_ORDERED_CODES(S, Subtract) SOLVANE_ORDERED_CODES(S, Divide)                             \
+    SOLVANE_UNARY_CODES(S, Negate) SOLVANE_UNARY_CODES(S, Square) SOLVANE_UNARY_CODES(S, Cube)      \
+    SOLVANE_UNARY_CODES(S, FourthPower) SOLVANE_UNARY_CODES(S, Ln) SOLVANE_UNARY_CODES(S, Exp)      \
+    SOLVANE_UNARY_CODES(S, Call1) SOLVANE_UNARY_CODES(S, IntPower)                                  \
+    S(IntPowerCC) S(PowerCC) S(ModuloCC) S(IntDivideCC) S(Call2CC) S(Check) S(End)
+
+#define SOLVANE_ENUMERATOR(Name) step##Name,
+enum StepCode : unsigned { SOLVANE_STEP_CODES(SOLVANE_ENUMERATOR) stepCodeCount };
+#undef SOLVANE_ENUMERATOR
+
+// Runs the steps from first to the End step and returns the last result; doubtful
+// collects whether some result is not finite or an integer division failed. With
+// first null it only hands out the address of each step code's entry.
+double RunSteps(TFastStep* first, std::uint64_t& doubtful, const void* const** codes) noexcept
+{
+#define SOLVANE_ADDRESS(Name) &&Name,
+    static const void* const entries[] = {SOLVANE_STEP_CODES(SOLVANE_ADDRESS)};
+#undef SOLVANE_ADDRESS
+    static_assert(std::size(entries) == stepCodeCount);
+    if (!first) {
+        *codes = entries;
+        return 0;
+    }
+    TFastStep* step = first;
+    double previous = 0;
+    std::uint64_t doubt = 0;
+
+// Keeps the result in the step and jumps to the next step's code.
+#define SOLVANE_NEXT(value)                                                                         \
+    previous = (value);                                                                             \
+    step->result = previous;                                                                        \
+    ++step;                                                                                         \
+    goto* step->code
+#define SOLVANE_CELL(x) (*step->x.cell)
+#define SOLVANE_CONSTANT(x) (step->x.constant)
+#define SOLVANE_BINARY(Name, op)                                                                    \
+    Name##PC: SOLVANE_NEXT(previous op SOLVANE_CELL(b));                                            \
+    Name##PK: SOLVANE_NEXT(previous op SOLVANE_CONSTANT(b));                                        \
+    Name##CC: SOLVANE_NEXT(SOLVANE_CELL(a) op SOLVANE_CELL(b));                                     \
+    Name##CK: SOLVANE_NEXT(SOLVANE_CELL(a) op SOLVANE_CONSTANT(b));
+#define SOLVANE_ORDERED(Name, op)                                                                   \
+    SOLVANE_BINARY(Name, op)                                                                        \
+    Name##CP: SOLVANE_NEXT(SOLVANE_CELL(a) op previous);                                            \
+    Name##KP: SOLVANE_NEXT(SOLVANE_CONSTANT(a) op previous);                                        \
+    Name##KC: SOLVANE_NEXT(SOLVANE_CONSTANT(a) op SOLVANE_CELL(b));
+#define SOLVANE_UNARY(Name, function)                                                               \
+    Name##P: SOLVANE_NEXT(function(previous));                                                      \
+    Name##C: SOLVANE_NEXT(function(SOLVANE_CELL(a)));
+
+    auto square = [](double a) { return a * a; };
+    auto cube = [](double a) { return (a * a) * a; };
+    auto fourthPower = [](double a) { return (a * a) * (a * a); };
+    auto negate = [](double a) { return -a; };
+    auto call1 = [&step](double a) { return step->b.routine(a); };
+    auto intPower = [&step](double a) {
+        return static_cast<double>(routines::IntegerPower(a, step->b.exponent));
+    };
+    auto integerDivide = [&step, &doubt](bool remainder) {
+        double result = step->result; // kept on a fault: the checked run names it
+        if (routines::IntegerDivide(*step->a.cell, *step->b.cell, remainder, result) != routines::IntegerFault::None)
+            doubt |= Doubtful;
+        return result;
+    };
+
+    goto* step->code;
+    SOLVANE_BINARY(Add, +)
+    SOLVANE_BINARY(Multiply, *)
+    SOLVANE_ORDERED(Subtract, -)
+    SOLVANE_ORDERED(Divide, /)
+    SOLVANE_UNARY(Negate, negate)
+    SOLVANE_UNARY(Square, square)
+    SOLVANE_UNARY(Cube, cube)
+    SOLVANE_UNARY(FourthPower, fourthPower)
+    SOLVANE_UNARY(Ln, routines::Ln)
+    SOLVANE_UNARY(Exp, routines::Exp)
+    SOLVANE_UNARY(Call1, call1)
+    SOLVANE_UNARY(IntPower, intPower)
+IntPowerCC:
+    SOLVANE_NEXT(static_cast<double>(
+        routines::IntegerPower(SOLVANE_CELL(a), static_cast<std::int64_t>(SOLVANE_CELL(b)))));
+PowerCC:
+    SOLVANE_NEXT(routines::GeneralPower(SOLVANE_CELL(a), SOLVANE_CELL(b)));
+ModuloCC:
+    SOLVANE_NEXT(integerDivide(true));
+IntDivideCC:
+    SOLVANE_NEXT(integerDivide(false));
+Call2CC: {
+    const TFastCall& call = *static_cast<const TFastCall*>(step->b.call);
+    SOLVANE_NEXT(call.routine(*call.a, *call.b));
+}
+Check: // the previous result, which a later step could hide (1/x, exp(x), functions)
+    doubt |= DoubtfulIfNotFinite(previous);
+    ++step;
+    goto* step->code;
+End:
+    doubtful = doubt | DoubtfulIfNotFinite(previous);
+    return previous;
+
+#undef SOLVANE_NEXT
+#undef SOLVANE_CELL
+#undef SOLVANE_CONSTANT
+#undef SOLVANE_BINARY
+#undef SOLVANE_ORDERED
+#undef SOLVANE_UNARY
 }
 
 } // namespace
@@ -257,66 +366,206 @@ long double TCustomParser::Value()
         return 0;
     if (operations.back().Kind == okVariable)
         return *operations.back().Target; // a bare variable or number
+    if (steps_.empty())
+        return RunChecked();
     // The fast run only collects whether some result is doubtful; then the whole run
     // is repeated on the checked path, which reads the status flags after every
     // operation and stops at the first fault.
     const std::uint64_t randomBefore = randomState;
     std::uint64_t doubtful = 0;
-    double previous = 0;
-    for (const TOperation& op : operations) {
-        double result;
-        switch (op.Code) {
-#define SOLVANE_ONE(K)                                                                              \
-    case unsigned(K): result = Compute<K>(op, *op.Operand1, 0.0); break;                            \
-    case unsigned(K) | fromPrevious1: result = Compute<K>(op, previous, 0.0); break;
-#define SOLVANE_TWO(K)                                                                              \
-    case unsigned(K): result = Compute<K>(op, *op.Operand1, *op.Operand2); break;                   \
-    case unsigned(K) | fromPrevious1: result = Compute<K>(op, previous, *op.Operand2); break;       \
-    case unsigned(K) | fromPrevious2: result = Compute<K>(op, *op.Operand1, previous); break;
-        SOLVANE_ONE(okNegate) SOLVANE_TWO(okAdd) SOLVANE_TWO(okSubtract) SOLVANE_TWO(okMultiply)
-        SOLVANE_TWO(okDivide) SOLVANE_TWO(okIntPower) SOLVANE_TWO(okPower) SOLVANE_ONE(okSquare)
-        SOLVANE_ONE(okCube) SOLVANE_ONE(okFourthPower) SOLVANE_ONE(okCall1) SOLVANE_TWO(okCall2)
-        SOLVANE_ONE(codeLn) SOLVANE_ONE(codeExp)
-#undef SOLVANE_ONE
-#undef SOLVANE_TWO
-        default: { // "DIV", "MOD"
-            routines::IntegerFault fault = routines::IntegerFault::None;
-            if (!Execute(op, fault))
-                doubtful |= Doubtful;
-            result = *op.Target;
-            break;
-        }
-        }
-        *op.Target = result;
-        previous = result;
-        doubtful |= DoubtfulIfNotFinite(result);
-    }
+    const double result = RunSteps(steps_.data(), doubtful, nullptr);
     if (doubtful) [[unlikely]] {
         randomState = randomBefore; // the rerun draws the same numbers
         return RunChecked();
     }
-    return previous;
+    return result;
 }
 
-// The dispatch codes of the fast run.
+namespace {
+
+// Where a step finds an operand.
+struct StepOperand {
+    enum Source { Previous, Cell, Constant } source = Cell;
+    const double* cell = nullptr; // Cell; for Constant the program's cell that holds it
+};
+
+// Whether a result that is not finite makes the result of the operation that reads
+// it (as operand 1 or 2) not finite too, so that checking the latter suffices.
+bool PassesOnNonFinite(const TOperation& reader, int operand)
+{
+    switch (reader.Kind) {
+    case okNegate: case okAdd: case okSubtract: case okMultiply:
+    case okSquare: case okCube: case okFourthPower:
+        return true;
+    case okDivide: // x / inf is 0
+        return operand == 1;
+    case okCall1: // ln of inf or NaN is inf or NaN; other functions may give finite values
+        return reader.Routine1 == routines::Ln;
+    default:
+        return false;
+    }
+}
+
+} // namespace
+
+// The steps of the fast run, one per operation in program order, with a Check step
+// after each result whose fault a later operation could hide, and an End step. Any
+// program of another shape (which the compiler does not make) runs on the checked
+// path only.
 void TCustomParser::PrepareCodes()
 {
-    const double* previousTarget = nullptr;
-    for (TOperation& op : program_.operations) {
-        unsigned code = op.Kind;
-        if (op.Kind == okCall1 && op.Routine1 == routines::Ln)
-            code = codeLn;
-        else if (op.Kind == okCall1 && op.Routine1 == routines::Exp)
-            code = codeExp;
-        if (op.Kind != okModulo && op.Kind != okIntDivide && op.Kind != okVariable && previousTarget) {
-            if (op.Operand1 == previousTarget)
-                code |= fromPrevious1;
-            else if (op.Operand2 == previousTarget)
-                code |= fromPrevious2;
+    steps_.clear();
+    calls_.clear();
+    const std::vector<TOperation>& operations = program_.operations;
+    const std::size_t count = operations.size();
+    if (count == 1 && operations[0].Kind == okVariable)
+        return;
+
+    // Each result cell is computed once, into the program's own cells, and read after.
+    struct Reader { int operation = -1, operand = 0, reads = 0; };
+    std::unordered_map<const double*, int> producer;
+    std::unordered_map<const double*, Reader> readers;
+    std::vector<const double*> readFirst; // owned cells read before any operation computed them
+    auto twoOperands = [](std::uint8_t kind) {
+        return kind != okNegate && kind != okSquare && kind != okCube && kind != okFourthPower && kind != okCall1;
+    };
+    for (std::size_t i = 0; i < count; ++i) {
+        const TOperation& op = operations[i];
+        if (op.Kind < okNegate || op.Kind > okCall2 || !op.Operand1 || !op.Target ||
+            (twoOperands(op.Kind) && !op.Operand2) || !program_.OwnsCell(op.Target))
+            return;
+        const double* operands[] = {op.Operand1, twoOperands(op.Kind) ? op.Operand2 : nullptr};
+        for (int k = 0; k < 2; ++k) {
+            if (!operands[k] || !program_.OwnsCell(operands[k]))
+                continue;
+            if (operands[k] == op.Target)
+                return;
+            if (!producer.count(operands[k]))
+                readFirst.push_back(operands[k]);
+            Reader& reader = readers[operands[k]];
+            reader.operation = static_cast<int>(i);
+            reader.operand = k + 1;
+            ++reader.reads;
         }
-        op.Code = static_cast<std::uint8_t>(code);
-        previousTarget = op.Kind == okVariable ? nullptr : op.Target;
+        if (!producer.emplace(op.Target, static_cast<int>(i)).second)
+            return;
     }
+    for (const double* cell : readFirst)
+        if (producer.count(cell))
+            return; // a result read before it is computed
+
+    const void* const* codes = nullptr;
+    std::uint64_t unused = 0;
+    RunSteps(nullptr, unused, &codes);
+    steps_.reserve(2 * count + 1); // never reallocated: steps point at earlier steps' results
+    calls_.reserve(count);
+    std::vector<std::size_t> stepOf(count);
+
+    for (std::size_t i = 0; i < count; ++i) {
+        const TOperation& op = operations[i];
+        auto source = [&](const double* cell) {
+            StepOperand operand;
+            operand.cell = cell;
+            if (auto found = producer.find(cell); found != producer.end()) {
+                const std::size_t from = stepOf[static_cast<std::size_t>(found->second)];
+                if (static_cast<std::size_t>(found->second) + 1 == i) // a Check step keeps it
+                    operand.source = StepOperand::Previous;
+                operand.cell = &steps_[from].result;
+            } else if (program_.OwnsCell(cell)) {
+                operand.source = StepOperand::Constant;
+            }
+            return operand;
+        };
+        StepOperand a = source(op.Operand1);
+        StepOperand b = twoOperands(op.Kind) ? source(op.Operand2) : StepOperand();
+        TFastStep step;
+        unsigned code = stepEnd;
+        auto put = [](TFastStep::Operand& field, const StepOperand& operand) {
+            if (operand.source == StepOperand::Constant)
+                field.constant = *operand.cell;
+            else
+                field.cell = operand.cell;
+        };
+        switch (op.Kind) {
+        case okAdd: case okMultiply: case okSubtract: case okDivide: {
+            const bool ordered = op.Kind == okSubtract || op.Kind == okDivide;
+            if (a.source == StepOperand::Previous && b.source == StepOperand::Previous)
+                b.source = StepOperand::Cell;
+            if (a.source == StepOperand::Constant && b.source == StepOperand::Constant)
+                a.source = StepOperand::Cell;
+            if (!ordered && (b.source == StepOperand::Previous ||
+                             (a.source == StepOperand::Constant && b.source == StepOperand::Cell)))
+                std::swap(a, b);
+            // Codes of a kind follow in the order PC PK CC CK CP KP KC.
+            static constexpr unsigned first[] = {0, 0, 0, stepAddPC, stepSubtractPC, stepMultiplyPC, stepDividePC};
+            static constexpr unsigned offset[3][3] = {// [a][b]: Previous, Cell, Constant
+                                                      {0, 0, 1}, {4, 2, 3}, {5, 6, 0}};
+            code = first[op.Kind] + offset[a.source][b.source];
+            break;
+        }
+        case okNegate: case okSquare: case okCube: case okFourthPower: case okCall1: case okIntPower: {
+            unsigned pair = op.Kind == okNegate ? stepNegateP : op.Kind == okSquare ? stepSquareP
+                          : op.Kind == okCube ? stepCubeP : op.Kind == okFourthPower ? stepFourthPowerP
+                          : op.Kind == okIntPower ? stepIntPowerP
+                          : op.Routine1 == routines::Ln ? stepLnP : op.Routine1 == routines::Exp ? stepExpP
+                          : stepCall1P;
+            if (op.Kind == okCall1)
+                step.b.routine = op.Routine1;
+            if (op.Kind == okIntPower) {
+                // The exponent is an integral constant; another operand is taken as it comes.
+                const double exponent = *op.Operand2;
+                if (b.source != StepOperand::Constant || !(std::fabs(exponent) < 9223372036854775808.0)) {
+                    pair = stepIntPowerCC;
+                    a.source = b.source = StepOperand::Cell;
+                } else {
+                    step.b.exponent = static_cast<std::int64_t>(exponent);
+                }
+            }
+            if (a.source == StepOperand::Constant)
+                a.source = StepOperand::Cell;
+            code = pair == stepIntPowerCC ? pair : pair + (a.source == StepOperand::Previous ? 0 : 1);
+            if (code == stepIntPowerCC)
+                put(step.b, b);
+            break;
+        }
+        case okPower: case okModulo: case okIntDivide: case okCall2:
+            a.source = b.source = StepOperand::Cell;
+            code = op.Kind == okPower ? stepPowerCC : op.Kind == okModulo ? stepModuloCC
+                 : op.Kind == okIntDivide ? stepIntDivideCC : stepCall2CC;
+            if (op.Kind == okCall2) {
+                calls_.push_back(TFastCall{a.cell, b.cell, op.Routine2});
+                step.b.call = &calls_.back();
+            } else {
+                put(step.b, b);
+            }
+            break;
+        default:
+            steps_.clear();
+            calls_.clear();
+            return;
+        }
+        if (a.source != StepOperand::Previous)
+            put(step.a, a);
+        if (code >= stepAddPC && code <= stepDivideKC && b.source != StepOperand::Previous)
+            put(step.b, b);
+        step.code = codes[code];
+        stepOf[i] = steps_.size();
+        steps_.push_back(step);
+
+        // A result that a later operation could hide is checked where it is made.
+        const auto reader = readers.find(op.Target);
+        const bool last = i + 1 == count;
+        if (!last && (reader == readers.end() || reader->second.reads != 1 ||
+                      !PassesOnNonFinite(operations[static_cast<std::size_t>(reader->second.operation)],
+                                         reader->second.operand))) {
+            TFastStep check;
+            check.code = codes[stepCheck];
+            steps_.push_back(check);
+        }
+    }
+    TFastStep end;
+    end.code = codes[stepEnd];
+    steps_.push_back(end);
 }
 
 long double TCustomParser::RunChecked()

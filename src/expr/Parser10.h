@@ -34,6 +34,32 @@ struct TOperationInfo {
     std::string function; // kinds 14 and 15: the upper-case function name
 };
 
+// ---- The evaluator's fast run ----
+
+// One step of the fast run, made from the compiled program when it is set. Each step
+// jumps straight to its own code, reads its operands from the previous step's result
+// (kept in a register), from a cell, or from a constant held in the step itself, and
+// keeps its result in the step for later steps to read.
+struct TFastStep {
+    union Operand {
+        const double* cell;
+        double constant;
+        std::int64_t exponent;    // integer power: the exponent, truncated once
+        TOneArgRoutine routine;   // one-argument call
+        const void* call;         // two-argument call: its TFastCall
+    };
+    const void* code = nullptr;
+    Operand a{}, b{};
+    double result = 0;
+};
+
+// A two-argument call of the fast run: its routine and its operand cells.
+struct TFastCall {
+    const double* a = nullptr;
+    const double* b = nullptr;
+    TTwoArgRoutine routine = nullptr;
+};
+
 // ---- The evaluator ----
 
 class TCustomParser {
@@ -86,7 +112,7 @@ protected:
 
 private:
     void ReleaseProgram();
-    void PrepareCodes();
+    void PrepareCodes(); // builds the fast run's steps from the program
     long double RunChecked(); // one operation at a time, to name the first fault
 
     std::string expression_;
@@ -96,6 +122,8 @@ private:
     TOneArgTable oneArgFunctions_;
     TTwoArgTable twoArgFunctions_;
     TCompiledProgram program_;
+    std::vector<TFastStep> steps_; // empty: the program runs on the checked path only
+    std::vector<TFastCall> calls_;
 };
 
 class TParser : public TCustomParser {
