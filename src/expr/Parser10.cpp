@@ -5,6 +5,8 @@
 #include "FpStatus.h"
 #include "Routines.h"
 
+#include <algorithm>
+#include <array>
 #include <bit>
 #include <unordered_map>
 
@@ -383,6 +385,11 @@ long double TCustomParser::Value()
 
 namespace {
 
+// The operation that reads a result (the last one, if several do), and how often it is read.
+struct Reader {
+    int operation = -1, operand = 0, reads = 0;
+};
+
 // Where a step finds an operand.
 struct StepOperand {
     enum Source { Previous, Cell, Constant } source = Cell;
@@ -406,9 +413,80 @@ bool PassesOnNonFinite(const TOperation& reader, int operand)
     }
 }
 
+// The order of the fast run. A program that is a tree of results (each read once)
+// with at most one call of a routine that draws random numbers or may keep state
+// runs depth first, the shallower operand first, so that most operands are the
+// result just made and the longest chain runs through registers. Its values do not
+// depend on the order; the checked run keeps the program order for naming faults.
+std::vector<std::size_t> RunOrder(const std::vector<TOperation>& operations,
+                                  const std::unordered_map<const double*, int>& producer,
+                                  const std::unordered_map<const double*, Reader>& readers)
+{
+    const std::size_t count = operations.size();
+    std::vector<std::size_t> order(count);
+    for (std::size_t i = 0; i < count; ++i)
+        order[i] = i;
+    int unknownCalls = 0;
+    for (std::size_t i = 0; i < count; ++i) {
+        const TOperation& op = operations[i];
+        using namespace routines;
+        if (op.Kind == okCall1) {
+            const TOneArgRoutine pure[] = {Tan, Sin, Cos, Sinh, Cosh, ArcTan, Exp, Ln, Sqrt, Abs, Heav, Sign, Zero, Ph};
+            unknownCalls += std::find(std::begin(pure), std::end(pure), op.Routine1) == std::end(pure);
+        } else if (op.Kind == okCall2) {
+            unknownCalls += op.Routine2 != Max && op.Routine2 != Min;
+        }
+        const auto reader = readers.find(op.Target);
+        if (i + 1 < count && (reader == readers.end() || reader->second.reads != 1))
+            return order;
+    }
+    if (unknownCalls > 1)
+        return order;
+
+    // Operand producers, and the length of the longest chain (in rough cycles) up to each result.
+    std::vector<std::array<int, 2>> children(count, {-1, -1});
+    std::vector<int> height(count, 0);
+    for (std::size_t i = 0; i < count; ++i) {
+        const TOperation& op = operations[i];
+        int longest = 0;
+        for (int k = 0; k < 2; ++k) {
+            const double* cell = k == 0 ? op.Operand1 : op.Operand2;
+            if (const auto found = cell ? producer.find(cell) : producer.end(); found != producer.end() &&
+                (k == 0 || (op.Kind != okNegate && op.Kind != okSquare && op.Kind != okCube &&
+                            op.Kind != okFourthPower && op.Kind != okCall1))) {
+                children[i][static_cast<std::size_t>(k)] = found->second;
+                longest = std::max(longest, height[static_cast<std::size_t>(found->second)]);
+            }
+        }
+        const bool slow = op.Kind == okCall1 || op.Kind == okCall2 || op.Kind == okPower ||
+                          op.Kind == okIntPower || op.Kind == okModulo || op.Kind == okIntDivide;
+        height[i] = longest + (slow ? 20 : op.Kind == okDivide ? 13 : 3);
+        auto& [first, second] = children[i];
+        if (first >= 0 && second >= 0 && height[static_cast<std::size_t>(second)] < height[static_cast<std::size_t>(first)])
+            std::swap(first, second);
+    }
+
+    // Depth first from the last operation, without recursion: chains can be long.
+    std::vector<std::size_t> depthFirst;
+    depthFirst.reserve(count);
+    std::vector<std::pair<std::size_t, int>> pending{{count - 1, 0}};
+    while (!pending.empty()) {
+        const std::size_t op = pending.back().first;
+        const int next = pending.back().second++;
+        if (next < 2) {
+            if (const int child = children[op][static_cast<std::size_t>(next)]; child >= 0)
+                pending.emplace_back(static_cast<std::size_t>(child), 0);
+            continue;
+        }
+        depthFirst.push_back(op);
+        pending.pop_back();
+    }
+    return depthFirst.size() == count ? depthFirst : order;
+}
+
 } // namespace
 
-// The steps of the fast run, one per operation in program order, with a Check step
+// The steps of the fast run, one per operation, with a Check step
 // after each result whose fault a later operation could hide, and an End step. Any
 // program of another shape (which the compiler does not make) runs on the checked
 // path only.
@@ -422,7 +500,6 @@ void TCustomParser::PrepareCodes()
         return;
 
     // Each result cell is computed once, into the program's own cells, and read after.
-    struct Reader { int operation = -1, operand = 0, reads = 0; };
     std::unordered_map<const double*, int> producer;
     std::unordered_map<const double*, Reader> readers;
     std::vector<const double*> readFirst; // owned cells read before any operation computed them
@@ -460,15 +537,16 @@ void TCustomParser::PrepareCodes()
     steps_.reserve(2 * count + 1); // never reallocated: steps point at earlier steps' results
     calls_.reserve(count);
     std::vector<std::size_t> stepOf(count);
+    std::size_t before = count; // the operation whose step came last (a Check step keeps its result)
 
-    for (std::size_t i = 0; i < count; ++i) {
+    for (const std::size_t i : RunOrder(operations, producer, readers)) {
         const TOperation& op = operations[i];
         auto source = [&](const double* cell) {
             StepOperand operand;
             operand.cell = cell;
             if (auto found = producer.find(cell); found != producer.end()) {
                 const std::size_t from = stepOf[static_cast<std::size_t>(found->second)];
-                if (static_cast<std::size_t>(found->second) + 1 == i) // a Check step keeps it
+                if (static_cast<std::size_t>(found->second) == before)
                     operand.source = StepOperand::Previous;
                 operand.cell = &steps_[from].result;
             } else if (program_.OwnsCell(cell)) {
@@ -551,6 +629,7 @@ void TCustomParser::PrepareCodes()
         step.code = codes[code];
         stepOf[i] = steps_.size();
         steps_.push_back(step);
+        before = i;
 
         // A result that a later operation could hide is checked where it is made.
         const auto reader = readers.find(op.Target);
