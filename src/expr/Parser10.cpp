@@ -144,17 +144,97 @@ inline bool Execute(const TOperation& op, routines::IntegerFault& fault) noexcep
 #define SOLVANE_BINARY_CODES(S, Name) S(Name##PC) S(Name##PK) S(Name##CC) S(Name##CK)
 #define SOLVANE_ORDERED_CODES(S, Name) SOLVANE_BINARY_CODES(S, Name) S(Name##CP) S(Name##KP) S(Name##KC)
 #define SOLVANE_UNARY_CODES(S, Name) S(Name##P) S(Name##C)
-#define SOLVANE_STEP_CODES(S)                                                                       \
+#define SOLVANE_VALUE_CODES(S)                                                                      \
     SOLVANE_BINARY_CODES(S, Add) SOLVANE_BINARY_CODES(S, Multiply)                                  \
     SOLVANE_ORDERED_CODES(S, Subtract) SOLVANE_ORDERED_CODES(S, Divide)                             \
     SOLVANE_UNARY_CODES(S, Negate) SOLVANE_UNARY_CODES(S, Square) SOLVANE_UNARY_CODES(S, Cube)      \
     SOLVANE_UNARY_CODES(S, FourthPower) SOLVANE_UNARY_CODES(S, Ln) SOLVANE_UNARY_CODES(S, Exp)      \
-    SOLVANE_UNARY_CODES(S, Call1) SOLVANE_UNARY_CODES(S, IntPower)                                  \
-    S(IntPowerCC) S(PowerCC) S(ModuloCC) S(IntDivideCC) S(Call2CC) S(Check) S(End)
+    SOLVANE_UNARY_CODES(S, Call1) SOLVANE_UNARY_CODES(S, IntPower)
+#define SOLVANE_OTHER_CODES(S) S(IntPowerCC) S(PowerCC) S(ModuloCC) S(IntDivideCC) S(Call2CC) S(Check) S(End)
+
+// Pairs run as one step: a first step whose result only the second reads, from the
+// register. The second step's record holds its other operand and the pair's result.
+#define SOLVANE_FIRST_CODES(S)                                                                      \
+    SOLVANE_BINARY_CODES(S, Add) SOLVANE_BINARY_CODES(S, Multiply)                                  \
+    SOLVANE_ORDERED_CODES(S, Subtract) SOLVANE_ORDERED_CODES(S, Divide)                             \
+    SOLVANE_UNARY_CODES(S, Negate) SOLVANE_UNARY_CODES(S, Square) SOLVANE_UNARY_CODES(S, Ln)
+#define SOLVANE_SECOND_CODES(S, First)                                                              \
+    S(First, AddPC) S(First, AddPK) S(First, MultiplyPC) S(First, MultiplyPK) S(First, SubtractPC)  \
+    S(First, SubtractPK) S(First, SubtractCP) S(First, SubtractKP) S(First, DividePC)               \
+    S(First, DividePK) S(First, DivideCP) S(First, DivideKP) S(First, NegateP) S(First, SquareP)    \
+    S(First, LnP)
+#define SOLVANE_PAIR_ENUMERATOR(First, Second) step##First##_##Second,
+#define SOLVANE_PAIR_ENUMERATORS(First) SOLVANE_SECOND_CODES(SOLVANE_PAIR_ENUMERATOR, First)
 
 #define SOLVANE_ENUMERATOR(Name) step##Name,
-enum StepCode : unsigned { SOLVANE_STEP_CODES(SOLVANE_ENUMERATOR) stepCodeCount };
+enum StepCode : unsigned {
+    SOLVANE_VALUE_CODES(SOLVANE_ENUMERATOR) SOLVANE_OTHER_CODES(SOLVANE_ENUMERATOR)
+    SOLVANE_FIRST_CODES(SOLVANE_PAIR_ENUMERATORS) stepCodeCount
+};
 #undef SOLVANE_ENUMERATOR
+
+// The index of a code among the first or second steps of pairs, -1 when it is none.
+int PairIndex(unsigned code, bool second)
+{
+#define SOLVANE_FIRST_ENTRY(Name) step##Name,
+#define SOLVANE_SECOND_ENTRY(First, Name) step##Name,
+    static constexpr unsigned firsts[] = {SOLVANE_FIRST_CODES(SOLVANE_FIRST_ENTRY)};
+    static constexpr unsigned seconds[] = {SOLVANE_SECOND_CODES(SOLVANE_SECOND_ENTRY, _)};
+#undef SOLVANE_FIRST_ENTRY
+#undef SOLVANE_SECOND_ENTRY
+    const unsigned* begin = second ? std::begin(seconds) : std::begin(firsts);
+    const unsigned* end = second ? std::end(seconds) : std::end(firsts);
+    const unsigned* found = std::find(begin, end, code);
+    return found == end ? -1 : static_cast<int>(found - begin);
+}
+
+unsigned PairCode(int first, int second)
+{
+#define SOLVANE_FIRST_ROW(First) step##First##_AddPC,
+    static constexpr unsigned rows[] = {SOLVANE_FIRST_CODES(SOLVANE_FIRST_ROW)};
+#undef SOLVANE_FIRST_ROW
+    return rows[first] + static_cast<unsigned>(second);
+}
+
+// The value of a step of the given code; p is the previous result.
+template <unsigned Code>
+inline double StepValue(const TFastStep* s, double p) noexcept
+{
+#define SOLVANE_BINARY_VALUES(Name, op)                                                             \
+    if constexpr (Code == step##Name##PC) return p op *s->b.cell;                                   \
+    if constexpr (Code == step##Name##PK) return p op s->b.constant;                                \
+    if constexpr (Code == step##Name##CC) return *s->a.cell op *s->b.cell;                          \
+    if constexpr (Code == step##Name##CK) return *s->a.cell op s->b.constant;
+#define SOLVANE_ORDERED_VALUES(Name, op)                                                            \
+    SOLVANE_BINARY_VALUES(Name, op)                                                                 \
+    if constexpr (Code == step##Name##CP) return *s->a.cell op p;                                   \
+    if constexpr (Code == step##Name##KP) return s->a.constant op p;                                \
+    if constexpr (Code == step##Name##KC) return s->a.constant op *s->b.cell;
+#define SOLVANE_UNARY_VALUES(Name, function)                                                        \
+    if constexpr (Code == step##Name##P) return function(p);                                        \
+    if constexpr (Code == step##Name##C) return function(*s->a.cell);
+    auto negate = [](double a) { return -a; };
+    auto square = [](double a) { return a * a; };
+    auto cube = [](double a) { return (a * a) * a; };
+    auto fourthPower = [](double a) { return (a * a) * (a * a); };
+    auto call1 = [s](double a) { return s->b.routine(a); };
+    auto intPower = [s](double a) { return static_cast<double>(routines::IntegerPower(a, s->b.exponent)); };
+    SOLVANE_BINARY_VALUES(Add, +)
+    SOLVANE_BINARY_VALUES(Multiply, *)
+    SOLVANE_ORDERED_VALUES(Subtract, -)
+    SOLVANE_ORDERED_VALUES(Divide, /)
+    SOLVANE_UNARY_VALUES(Negate, negate)
+    SOLVANE_UNARY_VALUES(Square, square)
+    SOLVANE_UNARY_VALUES(Cube, cube)
+    SOLVANE_UNARY_VALUES(FourthPower, fourthPower)
+    SOLVANE_UNARY_VALUES(Ln, routines::Ln)
+    SOLVANE_UNARY_VALUES(Exp, routines::Exp)
+    SOLVANE_UNARY_VALUES(Call1, call1)
+    SOLVANE_UNARY_VALUES(IntPower, intPower)
+#undef SOLVANE_BINARY_VALUES
+#undef SOLVANE_ORDERED_VALUES
+#undef SOLVANE_UNARY_VALUES
+}
 
 // Runs the steps from first to the End step and returns the last result; doubtful
 // collects whether some result is not finite or an integer division failed. With
@@ -162,8 +242,13 @@ enum StepCode : unsigned { SOLVANE_STEP_CODES(SOLVANE_ENUMERATOR) stepCodeCount 
 double RunSteps(TFastStep* first, std::uint64_t& doubtful, const void* const** codes) noexcept
 {
 #define SOLVANE_ADDRESS(Name) &&Name,
-    static const void* const entries[] = {SOLVANE_STEP_CODES(SOLVANE_ADDRESS)};
+#define SOLVANE_PAIR_ADDRESS(First, Second) &&First##_##Second,
+#define SOLVANE_PAIR_ADDRESSES(First) SOLVANE_SECOND_CODES(SOLVANE_PAIR_ADDRESS, First)
+    static const void* const entries[] = {SOLVANE_VALUE_CODES(SOLVANE_ADDRESS) SOLVANE_OTHER_CODES(SOLVANE_ADDRESS)
+                                              SOLVANE_FIRST_CODES(SOLVANE_PAIR_ADDRESSES)};
 #undef SOLVANE_ADDRESS
+#undef SOLVANE_PAIR_ADDRESS
+#undef SOLVANE_PAIR_ADDRESSES
     static_assert(std::size(entries) == stepCodeCount);
     if (!first) {
         *codes = entries;
@@ -180,29 +265,15 @@ double RunSteps(TFastStep* first, std::uint64_t& doubtful, const void* const** c
     ++step;                                                                                         \
     goto* step->code
 #define SOLVANE_CELL(x) (*step->x.cell)
-#define SOLVANE_CONSTANT(x) (step->x.constant)
-#define SOLVANE_BINARY(Name, op)                                                                    \
-    Name##PC: SOLVANE_NEXT(previous op SOLVANE_CELL(b));                                            \
-    Name##PK: SOLVANE_NEXT(previous op SOLVANE_CONSTANT(b));                                        \
-    Name##CC: SOLVANE_NEXT(SOLVANE_CELL(a) op SOLVANE_CELL(b));                                     \
-    Name##CK: SOLVANE_NEXT(SOLVANE_CELL(a) op SOLVANE_CONSTANT(b));
-#define SOLVANE_ORDERED(Name, op)                                                                   \
-    SOLVANE_BINARY(Name, op)                                                                        \
-    Name##CP: SOLVANE_NEXT(SOLVANE_CELL(a) op previous);                                            \
-    Name##KP: SOLVANE_NEXT(SOLVANE_CONSTANT(a) op previous);                                        \
-    Name##KC: SOLVANE_NEXT(SOLVANE_CONSTANT(a) op SOLVANE_CELL(b));
-#define SOLVANE_UNARY(Name, function)                                                               \
-    Name##P: SOLVANE_NEXT(function(previous));                                                      \
-    Name##C: SOLVANE_NEXT(function(SOLVANE_CELL(a)));
+#define SOLVANE_VALUE_STEP(Name)                                                                    \
+    Name: SOLVANE_NEXT(StepValue<step##Name>(step, previous));
+#define SOLVANE_PAIR_STEP(First, Second)                                                            \
+    First##_##Second: previous = StepValue<step##Second>(step + 1, StepValue<step##First>(step, previous)); \
+    step[1].result = previous;                                                                      \
+    step += 2;                                                                                      \
+    goto* step->code;
+#define SOLVANE_PAIR_STEPS(First) SOLVANE_SECOND_CODES(SOLVANE_PAIR_STEP, First)
 
-    auto square = [](double a) { return a * a; };
-    auto cube = [](double a) { return (a * a) * a; };
-    auto fourthPower = [](double a) { return (a * a) * (a * a); };
-    auto negate = [](double a) { return -a; };
-    auto call1 = [&step](double a) { return step->b.routine(a); };
-    auto intPower = [&step](double a) {
-        return static_cast<double>(routines::IntegerPower(a, step->b.exponent));
-    };
     auto integerDivide = [&step, &doubt](bool remainder) {
         double result = step->result; // kept on a fault: the checked run names it
         if (routines::IntegerDivide(*step->a.cell, *step->b.cell, remainder, result) != routines::IntegerFault::None)
@@ -211,18 +282,8 @@ double RunSteps(TFastStep* first, std::uint64_t& doubtful, const void* const** c
     };
 
     goto* step->code;
-    SOLVANE_BINARY(Add, +)
-    SOLVANE_BINARY(Multiply, *)
-    SOLVANE_ORDERED(Subtract, -)
-    SOLVANE_ORDERED(Divide, /)
-    SOLVANE_UNARY(Negate, negate)
-    SOLVANE_UNARY(Square, square)
-    SOLVANE_UNARY(Cube, cube)
-    SOLVANE_UNARY(FourthPower, fourthPower)
-    SOLVANE_UNARY(Ln, routines::Ln)
-    SOLVANE_UNARY(Exp, routines::Exp)
-    SOLVANE_UNARY(Call1, call1)
-    SOLVANE_UNARY(IntPower, intPower)
+    SOLVANE_VALUE_CODES(SOLVANE_VALUE_STEP)
+    SOLVANE_FIRST_CODES(SOLVANE_PAIR_STEPS)
 IntPowerCC:
     SOLVANE_NEXT(static_cast<double>(
         routines::IntegerPower(SOLVANE_CELL(a), static_cast<std::int64_t>(SOLVANE_CELL(b)))));
@@ -246,10 +307,9 @@ End:
 
 #undef SOLVANE_NEXT
 #undef SOLVANE_CELL
-#undef SOLVANE_CONSTANT
-#undef SOLVANE_BINARY
-#undef SOLVANE_ORDERED
-#undef SOLVANE_UNARY
+#undef SOLVANE_VALUE_STEP
+#undef SOLVANE_PAIR_STEP
+#undef SOLVANE_PAIR_STEPS
 }
 
 } // namespace
@@ -538,6 +598,8 @@ void TCustomParser::PrepareCodes()
     calls_.reserve(count);
     std::vector<std::size_t> stepOf(count);
     std::size_t before = count; // the operation whose step came last (a Check step keeps its result)
+    std::vector<unsigned> stepCodes; // per step: its code, and whether one step reads its result
+    std::vector<bool> onceRead;
 
     for (const std::size_t i : RunOrder(operations, producer, readers)) {
         const TOperation& op = operations[i];
@@ -629,10 +691,12 @@ void TCustomParser::PrepareCodes()
         step.code = codes[code];
         stepOf[i] = steps_.size();
         steps_.push_back(step);
+        stepCodes.push_back(code);
+        const auto reader = readers.find(op.Target);
+        onceRead.push_back(reader != readers.end() && reader->second.reads == 1);
         before = i;
 
         // A result that a later operation could hide is checked where it is made.
-        const auto reader = readers.find(op.Target);
         const bool last = i + 1 == count;
         if (!last && (reader == readers.end() || reader->second.reads != 1 ||
                       !PassesOnNonFinite(operations[static_cast<std::size_t>(reader->second.operation)],
@@ -640,11 +704,26 @@ void TCustomParser::PrepareCodes()
             TFastStep check;
             check.code = codes[stepCheck];
             steps_.push_back(check);
+            stepCodes.push_back(stepCheck);
+            onceRead.push_back(false);
         }
     }
     TFastStep end;
     end.code = codes[stepEnd];
     steps_.push_back(end);
+
+    // Pairs: a step that reads the one before from the register, where nothing else
+    // reads that one's result (every result is read once, except the last).
+    for (std::size_t k = 0; k + 2 < steps_.size();) {
+        const int first = PairIndex(stepCodes[k], false);
+        const int second = PairIndex(stepCodes[k + 1], true);
+        if (first < 0 || second < 0 || !onceRead[k]) {
+            ++k;
+            continue;
+        }
+        steps_[k].code = codes[PairCode(first, second)];
+        k += 2;
+    }
 }
 
 long double TCustomParser::RunChecked()
