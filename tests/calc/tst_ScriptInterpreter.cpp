@@ -73,6 +73,10 @@ TEST(InterpretScript, LinesDirectivesAndKinds)
         {"GV=1\nGS2=2\nTA=3", {"V", "S2"}, {}, {"TA"}, "", 0, 1, 300, 1},
         {"#XCAP= Mole fraction", {}, {}, {}, " Mole fraction", 0, 1, 300, 1},
         {"#xcap=A B%cut", {}, {}, {}, "A B", 0, 1, 300, 1},
+        {"#XCAP=A B %cut", {}, {}, {}, "A B ", 0, 1, 300, 1},   // the comment goes, the blank before it stays
+        {"ab#XCAP=Temp", {}, {}, {}, "P=Temp", 0, 1, 300, 1},  // the first six characters go, wherever the marker is
+        {"x=0.5;GL=3", {}, {"0.5"}, {}, "", 0, 1, 300, 1},     // kind fixed by the line's start
+        {";X=0.5", {}, {}, {";X"}, "", 0, 1, 300, 1},          // not a point phase: a parameter line
         {"#XCAP=A...\nGL=1", {"L"}, {}, {}, "A...", 0, 1, 300, 1},
         {"#XMIN = 0.2\n#XMAX=0,8", {}, {}, {}, "", 0.2, 0.8, 300, 1},
         {"T=500\nP = 2\nW=1", {}, {}, {"W"}, "", 0, 1, 500, 2},
