@@ -3,6 +3,7 @@
 #include "JsonOutput.h"
 #include "ProblemJson.h"
 
+#include "Cp1251.h"
 #include "ProblemDatabase.h"
 #include "ProblemTable.h"
 #include "SafeFile.h"
@@ -16,11 +17,21 @@ namespace {
 
 using nlohmann::json;
 
-// The failure object of every db subcommand; exit status 1.
-int Failure(const std::string& error)
+// The failure object of every db subcommand; exit status 1. The text is UTF-8:
+// file names come from the command line, and the loader's texts are converted
+// by OpenErrorText.
+int Failure(const std::string& utf8)
 {
-    PrintJson({{"ok", false}, {"error", JsonText(error)}}, std::cout);
+    PrintJson({{"ok", false}, {"error", utf8}}, std::cout);
     return 1;
+}
+
+// A failed Open as UTF-8. The reasons read from the file (an error text, field
+// names) are Windows-1251; the name of a missing file is the one given, already UTF-8.
+std::string OpenErrorText(const TVolgaTable& table, const EDatabaseError& e)
+{
+    const std::string missing = table.ComponentName() + ": Error opening file " + table.TableName();
+    return e.what() == missing ? missing : Cp1251ToUtf8(e.what());
 }
 
 std::string Hex(std::string_view bytes)
@@ -105,7 +116,7 @@ bool OpenProblemTable(const std::string& file, TOpened& opened, int& exitCode)
         opened.problems->Table().Open();
         return true;
     } catch (const EDatabaseError& e) {
-        exitCode = Failure(e.what());
+        exitCode = Failure(OpenErrorText(opened.problems->Table(), e));
         return false;
     }
 }

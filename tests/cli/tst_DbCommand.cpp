@@ -104,6 +104,34 @@ TEST_F(DbCommand, DumpAndCopyEverySample)
     EXPECT_EQ(json::parse(missing.out)["error"], "vtblProblem: Error opening file " + (m_dir / "none.d").string());
 }
 
+TEST_F(DbCommand, FileNamesInFailuresAreShownAsGiven)
+{
+    // The command line is UTF-8; the names must not be read as Windows-1251 texts.
+    const std::string folder = m_dir.string() + "/\xd0\x91\xd0\xb0\xd0\xb7\xd0\xb0"; // "База"
+    fs::create_directories(folder);
+    const std::string missing = folder + "/\xd0\xbd\xd0\xb5\xd1\x82.d", existing = folder + "/p.d";
+    std::ofstream(existing) << R"({"problems": []})";
+    // A text stored in the file is Windows-1251 and is converted.
+    const std::string stored = folder + "/e.d";
+    std::ofstream(stored, std::ios::binary) << std::string("\0\0\0\0E\xCE\xF8\xE8\xE1\xEA\xE0", 11);
+    struct Case {
+        std::string arguments, error;
+    } cases[] = {
+        {"db dump '" + missing + "'", "vtblProblem: Error opening file " + missing},
+        {"db copy '" + missing + "' '" + existing + "'", "vtblProblem: Error opening file " + missing},
+        {"db export '" + missing + "'", "vtblProblem: Error opening file " + missing},
+        {"db import '" + existing + "' '" + existing + "'",
+         "File " + existing + " already exists (use --force to replace it)"},
+        {"db import '" + missing + "' '" + folder + "/q.d'", "Cannot read " + missing},
+        {"db dump '" + stored + "'", "vtblProblem: Error opening table: \xd0\x9e\xd1\x88\xd0\xb8\xd0\xb1\xd0\xba\xd0\xb0"},
+    };
+    for (const Case& c : cases) {
+        const TRun run = Cli(c.arguments);
+        EXPECT_EQ(run.exitCode, 1) << c.arguments;
+        EXPECT_EQ(json::parse(run.out)["error"], c.error) << c.arguments;
+    }
+}
+
 TEST_F(DbCommand, DumpOfTheWorkedExample)
 {
     const TRun dump = Cli("db dump " + Quote(fs::path(SOLVANE_STORE_DATA) / "worked_example.d"));
