@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <array>
 #include <bit>
+#include <limits>
 #include <unordered_map>
 
 namespace solvane {
@@ -236,10 +237,10 @@ inline double StepValue(const TFastStep* s, double p) noexcept
 #undef SOLVANE_UNARY_VALUES
 }
 
-// Runs the steps from first to the End step and returns the last result; doubtful
-// collects whether some result is not finite or an integer division failed. With
-// first null it only hands out the address of each step code's entry.
-double RunSteps(TFastStep* first, std::uint64_t& doubtful, const void* const** codes) noexcept
+// Runs the steps from first to the End step and returns the last result, or NaN when
+// some result was doubtful (not finite, or an integer division failed): a finite value
+// is a sound one. With first null it only hands out the address of each step code's entry.
+double RunSteps(TFastStep* first, const void* const** codes) noexcept
 {
 #define SOLVANE_ADDRESS(Name) &&Name,
 #define SOLVANE_PAIR_ADDRESS(First, Second) &&First##_##Second,
@@ -302,8 +303,7 @@ Check: // the previous result, which a later step could hide (1/x, exp(x), funct
     ++step;
     goto* step->code;
 End:
-    doubtful = doubt | DoubtfulIfNotFinite(previous);
-    return previous;
+    return doubt ? std::numeric_limits<double>::quiet_NaN() : previous;
 
 #undef SOLVANE_NEXT
 #undef SOLVANE_CELL
@@ -423,20 +423,20 @@ void TCustomParser::SetExpression(const std::string& text)
 
 long double TCustomParser::Value()
 {
-    const std::vector<TOperation>& operations = program_.operations;
-    if (operations.empty())
-        return 0;
-    if (operations.back().Kind == okVariable)
-        return *operations.back().Target; // a bare variable or number
-    if (steps_.empty())
+    if (steps_.empty()) {
+        const std::vector<TOperation>& operations = program_.operations;
+        if (operations.empty())
+            return 0;
+        if (operations.back().Kind == okVariable)
+            return *operations.back().Target; // a bare variable or number
         return RunChecked();
+    }
     // The fast run only collects whether some result is doubtful; then the whole run
     // is repeated on the checked path, which reads the status flags after every
     // operation and stops at the first fault.
     const std::uint64_t randomBefore = randomState;
-    std::uint64_t doubtful = 0;
-    const double result = RunSteps(steps_.data(), doubtful, nullptr);
-    if (doubtful) [[unlikely]] {
+    const double result = RunSteps(steps_.data(), nullptr);
+    if (DoubtfulIfNotFinite(result)) [[unlikely]] {
         randomState = randomBefore; // the rerun draws the same numbers
         return RunChecked();
     }
@@ -592,8 +592,7 @@ void TCustomParser::PrepareCodes()
             return; // a result read before it is computed
 
     const void* const* codes = nullptr;
-    std::uint64_t unused = 0;
-    RunSteps(nullptr, unused, &codes);
+    RunSteps(nullptr, &codes);
     steps_.reserve(2 * count + 1); // never reallocated: steps point at earlier steps' results
     calls_.reserve(count);
     std::vector<std::size_t> stepOf(count);
