@@ -400,6 +400,8 @@ void TCustomParser::AddTwoArgFunction(const std::string& name, TTwoArgRoutine ro
 
 void TCustomParser::ReleaseProgram()
 {
+    steps_.clear(); // they point into the program's cells
+    calls_.clear();
     program_ = TCompiledProgram();
 }
 
