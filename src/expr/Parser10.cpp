@@ -9,6 +9,7 @@
 #include <array>
 #include <bit>
 #include <limits>
+#include <map>
 #include <unordered_map>
 
 namespace solvane {
@@ -447,10 +448,62 @@ long double TCustomParser::Value()
 
 namespace {
 
-// The operation that reads a result (the last one, if several do), and how often it is read.
+// How often a result is read, and whether some reader passes a non-finite value on.
 struct Reader {
-    int operation = -1, operand = 0, reads = 0;
+    int reads = 0;
+    bool passes = false;
 };
+
+bool HasTwoOperands(std::uint8_t kind)
+{
+    return kind != okNegate && kind != okSquare && kind != okCube && kind != okFourthPower && kind != okCall1;
+}
+
+// Whether an operation gives the same result for the same operands and touches
+// nothing else: all but calls of routines other than the standard ones and RND.
+bool IsPure(const TOperation& op)
+{
+    using namespace routines;
+    if (op.Kind == okCall1) {
+        const TOneArgRoutine pure[] = {Tan, Sin, Cos, Sinh, Cosh, ArcTan, Exp, Ln, Sqrt, Abs, Heav, Sign, Zero, Ph};
+        return std::find(std::begin(pure), std::end(pure), op.Routine1) != std::end(pure);
+    }
+    if (op.Kind == okCall2)
+        return op.Routine2 == Max || op.Routine2 == Min;
+    return true;
+}
+
+// Pure operations equal to an earlier one in kind and operands (the same variable,
+// the same constant value, the same result) are left out: their readers read the
+// earlier result. Values are the same; a doubtful result stays doubtful.
+void MergeEqualOperations(std::vector<TOperation>& ops, std::vector<bool>& dropped,
+                          const std::unordered_map<const double*, int>& producer, const TCompiledProgram& program)
+{
+    std::unordered_map<const double*, double*> kept; // a left-out result -> the earlier equal one
+    std::map<std::array<std::uint64_t, 6>, std::size_t> seen;
+    for (std::size_t i = 0; i < ops.size(); ++i) {
+        TOperation& op = ops[i];
+        for (double** operand : {&op.Operand1, &op.Operand2})
+            if (const auto found = kept.find(*operand); found != kept.end())
+                *operand = found->second;
+        if (!IsPure(op) || i + 1 == ops.size())
+            continue;
+        auto identity = [&](const double* cell) -> std::pair<std::uint64_t, std::uint64_t> {
+            if (program.OwnsCell(cell) && !producer.count(cell))
+                return {1, std::bit_cast<std::uint64_t>(*cell)}; // a constant, by value
+            return {2, reinterpret_cast<std::uintptr_t>(cell)};
+        };
+        const auto [source1, value1] = identity(op.Operand1);
+        const auto [source2, value2] = HasTwoOperands(op.Kind) ? identity(op.Operand2) : std::pair<std::uint64_t, std::uint64_t>();
+        const std::uint64_t routine = op.Kind == okCall1 ? reinterpret_cast<std::uintptr_t>(op.Routine1)
+                                    : op.Kind == okCall2 ? reinterpret_cast<std::uintptr_t>(op.Routine2) : 0;
+        const auto [earlier, added] = seen.emplace(std::array<std::uint64_t, 6>{op.Kind, routine, source1, value1, source2, value2}, i);
+        if (!added) {
+            kept.emplace(op.Target, ops[earlier->second].Target);
+            dropped[i] = true;
+        }
+    }
+}
 
 // Where a step finds an operand.
 struct StepOperand {
@@ -475,31 +528,25 @@ bool PassesOnNonFinite(const TOperation& reader, int operand)
     }
 }
 
-// The order of the fast run. A program that is a tree of results (each read once)
-// with at most one call of a routine that draws random numbers or may keep state
-// runs depth first, the shallower operand first, so that most operands are the
+// The order of the fast run over the operations kept. A program whose every result
+// is read, with at most one call of a routine that draws random numbers or may keep
+// state, runs depth first, the shallower operand first, so that most operands are the
 // result just made and the longest chain runs through registers. Its values do not
 // depend on the order; the checked run keeps the program order for naming faults.
-std::vector<std::size_t> RunOrder(const std::vector<TOperation>& operations,
+std::vector<std::size_t> RunOrder(const std::vector<TOperation>& operations, const std::vector<bool>& dropped,
                                   const std::unordered_map<const double*, int>& producer,
                                   const std::unordered_map<const double*, Reader>& readers)
 {
     const std::size_t count = operations.size();
-    std::vector<std::size_t> order(count);
+    std::vector<std::size_t> order;
     for (std::size_t i = 0; i < count; ++i)
-        order[i] = i;
+        if (!dropped[i])
+            order.push_back(i);
     int unknownCalls = 0;
-    for (std::size_t i = 0; i < count; ++i) {
+    for (const std::size_t i : order) {
         const TOperation& op = operations[i];
-        using namespace routines;
-        if (op.Kind == okCall1) {
-            const TOneArgRoutine pure[] = {Tan, Sin, Cos, Sinh, Cosh, ArcTan, Exp, Ln, Sqrt, Abs, Heav, Sign, Zero, Ph};
-            unknownCalls += std::find(std::begin(pure), std::end(pure), op.Routine1) == std::end(pure);
-        } else if (op.Kind == okCall2) {
-            unknownCalls += op.Routine2 != Max && op.Routine2 != Min;
-        }
-        const auto reader = readers.find(op.Target);
-        if (i + 1 < count && (reader == readers.end() || reader->second.reads != 1))
+        unknownCalls += !IsPure(op);
+        if (i + 1 < count && !readers.count(op.Target))
             return order;
     }
     if (unknownCalls > 1)
@@ -528,22 +575,27 @@ std::vector<std::size_t> RunOrder(const std::vector<TOperation>& operations,
             std::swap(first, second);
     }
 
-    // Depth first from the last operation, without recursion: chains can be long.
+    // Depth first from the last operation, each once, without recursion: chains can be long.
     std::vector<std::size_t> depthFirst;
     depthFirst.reserve(count);
+    std::vector<bool> reached(count, false);
     std::vector<std::pair<std::size_t, int>> pending{{count - 1, 0}};
+    reached[count - 1] = true;
     while (!pending.empty()) {
         const std::size_t op = pending.back().first;
         const int next = pending.back().second++;
         if (next < 2) {
-            if (const int child = children[op][static_cast<std::size_t>(next)]; child >= 0)
+            const int child = children[op][static_cast<std::size_t>(next)];
+            if (child >= 0 && !reached[static_cast<std::size_t>(child)]) {
+                reached[static_cast<std::size_t>(child)] = true;
                 pending.emplace_back(static_cast<std::size_t>(child), 0);
+            }
             continue;
         }
         depthFirst.push_back(op);
         pending.pop_back();
     }
-    return depthFirst.size() == count ? depthFirst : order;
+    return depthFirst.size() == order.size() ? depthFirst : order;
 }
 
 } // namespace
@@ -563,17 +615,13 @@ void TCustomParser::PrepareCodes()
 
     // Each result cell is computed once, into the program's own cells, and read after.
     std::unordered_map<const double*, int> producer;
-    std::unordered_map<const double*, Reader> readers;
     std::vector<const double*> readFirst; // owned cells read before any operation computed them
-    auto twoOperands = [](std::uint8_t kind) {
-        return kind != okNegate && kind != okSquare && kind != okCube && kind != okFourthPower && kind != okCall1;
-    };
     for (std::size_t i = 0; i < count; ++i) {
         const TOperation& op = operations[i];
         if (op.Kind < okNegate || op.Kind > okCall2 || !op.Operand1 || !op.Target ||
-            (twoOperands(op.Kind) && !op.Operand2) || !program_.OwnsCell(op.Target))
+            (HasTwoOperands(op.Kind) && !op.Operand2) || !program_.OwnsCell(op.Target))
             return;
-        const double* operands[] = {op.Operand1, twoOperands(op.Kind) ? op.Operand2 : nullptr};
+        const double* operands[] = {op.Operand1, HasTwoOperands(op.Kind) ? op.Operand2 : nullptr};
         for (int k = 0; k < 2; ++k) {
             if (!operands[k] || !program_.OwnsCell(operands[k]))
                 continue;
@@ -581,10 +629,6 @@ void TCustomParser::PrepareCodes()
                 return;
             if (!producer.count(operands[k]))
                 readFirst.push_back(operands[k]);
-            Reader& reader = readers[operands[k]];
-            reader.operation = static_cast<int>(i);
-            reader.operand = k + 1;
-            ++reader.reads;
         }
         if (!producer.emplace(op.Target, static_cast<int>(i)).second)
             return;
@@ -592,6 +636,23 @@ void TCustomParser::PrepareCodes()
     for (const double* cell : readFirst)
         if (producer.count(cell))
             return; // a result read before it is computed
+
+    std::vector<TOperation> ops = operations;
+    std::vector<bool> dropped(count, false);
+    MergeEqualOperations(ops, dropped, producer, program_);
+    std::unordered_map<const double*, Reader> readers;
+    for (std::size_t i = 0; i < count; ++i) {
+        if (dropped[i])
+            continue;
+        for (int k = 0; k < (HasTwoOperands(ops[i].Kind) ? 2 : 1); ++k) {
+            const double* cell = k == 0 ? ops[i].Operand1 : ops[i].Operand2;
+            if (!producer.count(cell))
+                continue;
+            Reader& reader = readers[cell];
+            ++reader.reads;
+            reader.passes = reader.passes || PassesOnNonFinite(ops[i], k + 1);
+        }
+    }
 
     const void* const* codes = nullptr;
     RunSteps(nullptr, &codes);
@@ -602,8 +663,8 @@ void TCustomParser::PrepareCodes()
     std::vector<unsigned> stepCodes; // per step: its code, and whether one step reads its result
     std::vector<bool> onceRead;
 
-    for (const std::size_t i : RunOrder(operations, producer, readers)) {
-        const TOperation& op = operations[i];
+    for (const std::size_t i : RunOrder(ops, dropped, producer, readers)) {
+        const TOperation& op = ops[i];
         auto source = [&](const double* cell) {
             StepOperand operand;
             operand.cell = cell;
@@ -618,7 +679,7 @@ void TCustomParser::PrepareCodes()
             return operand;
         };
         StepOperand a = source(op.Operand1);
-        StepOperand b = twoOperands(op.Kind) ? source(op.Operand2) : StepOperand();
+        StepOperand b = HasTwoOperands(op.Kind) ? source(op.Operand2) : StepOperand();
         TFastStep step;
         unsigned code = stepEnd;
         auto put = [](TFastStep::Operand& field, const StepOperand& operand) {
@@ -699,9 +760,7 @@ void TCustomParser::PrepareCodes()
 
         // A result that a later operation could hide is checked where it is made.
         const bool last = i + 1 == count;
-        if (!last && (reader == readers.end() || reader->second.reads != 1 ||
-                      !PassesOnNonFinite(operations[static_cast<std::size_t>(reader->second.operation)],
-                                         reader->second.operand))) {
+        if (!last && (reader == readers.end() || !reader->second.passes)) {
             TFastStep check;
             check.code = codes[stepCheck];
             steps_.push_back(check);

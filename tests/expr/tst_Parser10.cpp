@@ -257,8 +257,12 @@ std::string RandomExpression(std::mt19937& random, int depth)
     if (depth <= 0 || random() % 5 == 0)
         return leaves[random() % std::size(leaves)];
     auto inner = [&] { return RandomExpression(random, depth - 1); };
-    switch (random() % 7) {
+    switch (random() % 8) {
     case 0: return std::string(functions[random() % std::size(functions)]) + "(" + inner() + ")";
+    case 4: { // a repeated part, computed once by the fast run
+        const std::string repeated = inner();
+        return "(" + repeated + ")*((" + inner() + ")-(" + repeated + "))";
+    }
     case 1: return std::string(random() % 2 ? "MAX(" : "MIN(") + inner() + "," + inner() + ")";
     case 2: return "-(" + inner() + ")";
     case 3: return "(" + inner() + ")" + powers[random() % std::size(powers)];
