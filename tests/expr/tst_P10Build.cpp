@@ -68,6 +68,8 @@ TEST(P10Build, ProgramsFollowTheGroupingOfTheLanguage)
         {"--5", "2:-5"},
         {"E5", "0:0"},
         {".", "0:0"},
+        {"E+5", "0:0"},              // an empty mantissa with a signed exponent is a number
+        {"MAX(1,2,)", "15MAX:1,2"}, // '2,' reads as 2.
     };
     for (const auto& c : cases) {
         TParser parser;
@@ -95,6 +97,17 @@ TEST(P10Build, ErrorsCarryTheirClassAndExactMessage)
         {"   ", "ESyntaxError: Error parsing expression:|"},
         {"1E", "ESyntaxError: Error parsing expression:|1E"},
         {"X\tY", "ESyntaxError: Error parsing expression:|X\tY"},
+        {"SIN()", "ESyntaxError: Error parsing expression:|| "},          // the empty inside of the call
+        {"XDIV", "ESyntaxError: Error parsing expression:|X|"},           // a word at the end leaves an empty right side
+        {"MAX(X,Y,)", "ESyntaxError: Error parsing expression:|X|Y,"},    // a comma at the end is not tried
+        {"-)X(", "ESyntaxError: Error parsing expression:|)X(| "},        // the negation's rest stays written
+        {"(X*-Y)", "ESyntaxError: Error parsing expression:|(X|-Y)"},     // splits write before the balance test
+        {"Q+1E999", "ESyntaxError: Error parsing expression:|Q|1E999"},   // the right side is not read once the left fails
+        {"MAX(Q,1E999)", "ESyntaxError: Error parsing expression:|Q| "},
+        {"Q*X^1E19", "ESyntaxError: Error parsing expression:|Q*X|1E19"},
+        {"X^1E19^2", "ESyntaxError: Error parsing expression:|X^1E19|2"},
+        {"1E999+Q", "EOverflow: Floating point overflow"},
+        {"MAX(1E999,Q)", "EOverflow: Floating point overflow"},
         {"1E999", "EOverflow: Floating point overflow"},
         {"X+1E400*2", "EOverflow: Floating point overflow"},
         {"X^1E19", "EInvalidOp: Invalid floating point operation"},
