@@ -254,3 +254,37 @@ TEST(VolgaFormat, EveryTypeRoundTrips)
     EXPECT_EQ(table.AsString("o"), std::string("\0\1\2", 3));
     EXPECT_EQ(table.SaveToBuffer(), file);
 }
+
+TEST(VolgaFormat, DescriptionEndsAfterFEntriesOrWhenUsedUp)
+{
+    struct Case {
+        const char* what;
+        std::string file;
+        std::vector<std::string> fields; // names parsed
+        std::int64_t first;              // the value of the first field in the first record
+        std::string saved;               // the file written back
+    } cases[] = {
+        // More entries than F: only F are parsed, the section is written back whole.
+        {"two entries, F 1", TableFile(1, 1, Description({"XXX.A l", "XXX.B l"}), "\x02" + Int16(5)), {"A"}, 5,
+         TableFile(1, 1, Description({"XXX.A l", "XXX.B l"}), "\x02" + Int16(5))},
+        // The section is used up after one entry: a record still has F header bytes,
+        // those of unparsed fields are ignored and written back as zero.
+        {"one entry, F 2", TableFile(1, 2, "XXX.A l\x12", std::string("\x02\x07", 2) + Int16(5)), {"A"}, 5,
+         TableFile(1, 2, "XXX.A l\x12", std::string("\x02\x00", 2) + Int16(5))},
+        // No entries at all: records are header bytes only.
+        {"no section, F 3", TableFile(2, 3, "", std::string("\x01\x02\x03\0\0\0", 6)), {}, 0,
+         TableFile(2, 3, "", std::string(6, '\0'))},
+    };
+    for (const Case& c : cases) {
+        TVolgaTable table;
+        table.OpenFromBuffer(c.file);
+        std::vector<std::string> names;
+        for (const TVolgaField& f : table.Fields())
+            names.push_back(f.Name);
+        EXPECT_EQ(names, c.fields) << c.what;
+        if (!names.empty()) {
+            EXPECT_EQ(table.AsInteger(0), c.first) << c.what;
+        }
+        EXPECT_EQ(table.SaveToBuffer(), c.saved) << c.what;
+    }
+}
