@@ -600,10 +600,10 @@ std::vector<std::size_t> RunOrder(const std::vector<TOperation>& operations, con
 
 } // namespace
 
-// The steps of the fast run, one per operation, with a Check step
-// after each result whose fault a later operation could hide, and an End step. Any
-// program of another shape (which the compiler does not make) runs on the checked
-// path only.
+// The steps of the fast run: one per operation kept, in run order, with a Check step
+// after each result whose fault later operations could hide, and an End step; then
+// pairs of steps joined. Any program of another shape (which the compiler does not
+// make) runs on the checked path only.
 void TCustomParser::PrepareCodes()
 {
     steps_.clear();
@@ -706,7 +706,7 @@ void TCustomParser::PrepareCodes()
             break;
         }
         case okNegate: case okSquare: case okCube: case okFourthPower: case okCall1: case okIntPower: {
-            unsigned pair = op.Kind == okNegate ? stepNegateP : op.Kind == okSquare ? stepSquareP
+            unsigned fromPrevious = op.Kind == okNegate ? stepNegateP : op.Kind == okSquare ? stepSquareP
                           : op.Kind == okCube ? stepCubeP : op.Kind == okFourthPower ? stepFourthPowerP
                           : op.Kind == okIntPower ? stepIntPowerP
                           : op.Routine1 == routines::Ln ? stepLnP : op.Routine1 == routines::Exp ? stepExpP
@@ -717,7 +717,7 @@ void TCustomParser::PrepareCodes()
                 // The exponent is an integral constant; another operand is taken as it comes.
                 const double exponent = *op.Operand2;
                 if (b.source != StepOperand::Constant || !(std::fabs(exponent) < 9223372036854775808.0)) {
-                    pair = stepIntPowerCC;
+                    fromPrevious = stepIntPowerCC;
                     a.source = b.source = StepOperand::Cell;
                 } else {
                     step.b.exponent = static_cast<std::int64_t>(exponent);
@@ -725,7 +725,8 @@ void TCustomParser::PrepareCodes()
             }
             if (a.source == StepOperand::Constant)
                 a.source = StepOperand::Cell;
-            code = pair == stepIntPowerCC ? pair : pair + (a.source == StepOperand::Previous ? 0 : 1);
+            code = fromPrevious == stepIntPowerCC ? fromPrevious
+                 : fromPrevious + (a.source == StepOperand::Previous ? 0 : 1); // the P code, then the C code
             if (code == stepIntPowerCC)
                 put(step.b, b);
             break;
@@ -772,8 +773,8 @@ void TCustomParser::PrepareCodes()
     end.code = codes[stepEnd];
     steps_.push_back(end);
 
-    // Pairs: a step that reads the one before from the register, where nothing else
-    // reads that one's result (every result is read once, except the last).
+    // Pairs: a step that reads the one before from the register, where no other step
+    // reads that one's result.
     for (std::size_t k = 0; k + 2 < steps_.size();) {
         const int first = PairIndex(stepCodes[k], false);
         const int second = PairIndex(stepCodes[k + 1], true);
