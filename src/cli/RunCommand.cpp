@@ -91,6 +91,13 @@ TProblemInput ToRunInput(const TProblemRow& row)
     return problem;
 }
 
+// A text of the opening as UTF-8: the name of a missing file is the one given on
+// the command line, everything else comes from the file as Windows-1251.
+std::string OpenText(const std::string& text, const std::string& file)
+{
+    return text == "vtblProblem: Error opening file " + file ? text : Cp1251ToUtf8(text);
+}
+
 // The database is opened as at start (in memory only; the file is never written)
 // and its problems computed in list order.
 int RunDatabase(const RunOptions& options)
@@ -101,11 +108,11 @@ int RunDatabase(const RunOptions& options)
     if (!set.Messages.empty()) {
         nlohmann::json opened = nlohmann::json::array();
         for (const auto& m : set.Messages)
-            opened.push_back({{"type", OpenMessageTypeName(m.Type)}, {"text", JsonText(m.Text)}});
+            opened.push_back({{"type", OpenMessageTypeName(m.Type)}, {"text", OpenText(m.Text, options.file)}});
         document["open_messages"] = std::move(opened);
     }
     if (!set.Opened) {
-        document["error"] = JsonText(set.Error);
+        document["error"] = OpenText(set.Error, options.file);
         WriteJson(document, options.json);
         return 1;
     }

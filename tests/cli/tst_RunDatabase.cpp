@@ -65,3 +65,11 @@ TEST(RunDatabase, PickingProblemsAndFailures)
     EXPECT_EQ(missing.exitCode, 1);
     EXPECT_EQ(json::parse(missing.out)["error"], "vtblProblem: Error opening file no_such_database.d");
 }
+
+TEST(RunDatabase, AMissingFileIsNamedAsGiven)
+{
+    const std::string name = "\xD0\x91\xD0\xB0\xD0\xB7\xD0\xB0.d"; // "База.d" in UTF-8
+    const auto missing = RunCli("run " + name);
+    EXPECT_EQ(missing.exitCode, 1);
+    EXPECT_EQ(json::parse(missing.out)["error"], "vtblProblem: Error opening file " + name);
+}
