@@ -448,6 +448,27 @@ long double TCustomParser::Value()
 
 namespace {
 
+// A value for each of the program's own cells (constants and results); other cells
+// (variables) have none.
+template <typename T>
+class CellTable {
+public:
+    CellTable(const TCompiledProgram& program, T none) : program_(program), values_(program.cellCount, none), none_(none) {}
+    T* Find(const double* cell)
+    {
+        return program_.OwnsCell(cell) ? &values_[static_cast<std::size_t>(cell - program_.cells.get())] : nullptr;
+    }
+    T Get(const double* cell) const
+    {
+        return program_.OwnsCell(cell) ? values_[static_cast<std::size_t>(cell - program_.cells.get())] : none_;
+    }
+
+private:
+    const TCompiledProgram& program_;
+    std::vector<T> values_;
+    T none_;
+};
+
 // How often a result is read, and whether some reader passes a non-finite value on.
 struct Reader {
     int reads = 0;
@@ -477,19 +498,19 @@ bool IsPure(const TOperation& op)
 // the same constant value, the same result) are left out: their readers read the
 // earlier result. Values are the same; a doubtful result stays doubtful.
 void MergeEqualOperations(std::vector<TOperation>& ops, std::vector<bool>& dropped,
-                          const std::unordered_map<const double*, int>& producer, const TCompiledProgram& program)
+                          const CellTable<int>& producer, const TCompiledProgram& program)
 {
-    std::unordered_map<const double*, double*> kept; // a left-out result -> the earlier equal one
+    CellTable<double*> kept(program, nullptr); // a left-out result -> the earlier equal one
     std::map<std::array<std::uint64_t, 6>, std::size_t> seen;
     for (std::size_t i = 0; i < ops.size(); ++i) {
         TOperation& op = ops[i];
         for (double** operand : {&op.Operand1, &op.Operand2})
-            if (const auto found = kept.find(*operand); found != kept.end())
-                *operand = found->second;
+            if (double* const earlier = kept.Get(*operand))
+                *operand = earlier;
         if (!IsPure(op) || i + 1 == ops.size())
             continue;
         auto identity = [&](const double* cell) -> std::pair<std::uint64_t, std::uint64_t> {
-            if (program.OwnsCell(cell) && !producer.count(cell))
+            if (program.OwnsCell(cell) && producer.Get(cell) < 0)
                 return {1, std::bit_cast<std::uint64_t>(*cell)}; // a constant, by value
             return {2, reinterpret_cast<std::uintptr_t>(cell)};
         };
@@ -499,7 +520,7 @@ void MergeEqualOperations(std::vector<TOperation>& ops, std::vector<bool>& dropp
                                     : op.Kind == okCall2 ? reinterpret_cast<std::uintptr_t>(op.Routine2) : 0;
         const auto [earlier, added] = seen.emplace(std::array<std::uint64_t, 6>{op.Kind, routine, source1, value1, source2, value2}, i);
         if (!added) {
-            kept.emplace(op.Target, ops[earlier->second].Target);
+            *kept.Find(op.Target) = ops[earlier->second].Target;
             dropped[i] = true;
         }
     }
@@ -534,8 +555,7 @@ bool PassesOnNonFinite(const TOperation& reader, int operand)
 // result just made and the longest chain runs through registers. Its values do not
 // depend on the order; the checked run keeps the program order for naming faults.
 std::vector<std::size_t> RunOrder(const std::vector<TOperation>& operations, const std::vector<bool>& dropped,
-                                  const std::unordered_map<const double*, int>& producer,
-                                  const std::unordered_map<const double*, Reader>& readers)
+                                  const CellTable<int>& producer, const CellTable<Reader>& readers)
 {
     const std::size_t count = operations.size();
     std::vector<std::size_t> order;
@@ -546,7 +566,7 @@ std::vector<std::size_t> RunOrder(const std::vector<TOperation>& operations, con
     for (const std::size_t i : order) {
         const TOperation& op = operations[i];
         unknownCalls += !IsPure(op);
-        if (i + 1 < count && !readers.count(op.Target))
+        if (i + 1 < count && readers.Get(op.Target).reads == 0)
             return order;
     }
     if (unknownCalls > 1)
@@ -560,11 +580,9 @@ std::vector<std::size_t> RunOrder(const std::vector<TOperation>& operations, con
         int longest = 0;
         for (int k = 0; k < 2; ++k) {
             const double* cell = k == 0 ? op.Operand1 : op.Operand2;
-            if (const auto found = cell ? producer.find(cell) : producer.end(); found != producer.end() &&
-                (k == 0 || (op.Kind != okNegate && op.Kind != okSquare && op.Kind != okCube &&
-                            op.Kind != okFourthPower && op.Kind != okCall1))) {
-                children[i][static_cast<std::size_t>(k)] = found->second;
-                longest = std::max(longest, height[static_cast<std::size_t>(found->second)]);
+            if (const int found = producer.Get(cell); found >= 0 && (k == 0 || HasTwoOperands(op.Kind))) {
+                children[i][static_cast<std::size_t>(k)] = found;
+                longest = std::max(longest, height[static_cast<std::size_t>(found)]);
             }
         }
         const bool slow = op.Kind == okCall1 || op.Kind == okCall2 || op.Kind == okPower ||
@@ -614,7 +632,7 @@ void TCustomParser::PrepareCodes()
         return;
 
     // Each result cell is computed once, into the program's own cells, and read after.
-    std::unordered_map<const double*, int> producer;
+    CellTable<int> producer(program_, -1);
     std::vector<const double*> readFirst; // owned cells read before any operation computed them
     for (std::size_t i = 0; i < count; ++i) {
         const TOperation& op = operations[i];
@@ -627,28 +645,30 @@ void TCustomParser::PrepareCodes()
                 continue;
             if (operands[k] == op.Target)
                 return;
-            if (!producer.count(operands[k]))
+            if (producer.Get(operands[k]) < 0)
                 readFirst.push_back(operands[k]);
         }
-        if (!producer.emplace(op.Target, static_cast<int>(i)).second)
+        int& made = *producer.Find(op.Target);
+        if (made >= 0)
             return;
+        made = static_cast<int>(i);
     }
     for (const double* cell : readFirst)
-        if (producer.count(cell))
+        if (producer.Get(cell) >= 0)
             return; // a result read before it is computed
 
     std::vector<TOperation> ops = operations;
     std::vector<bool> dropped(count, false);
     MergeEqualOperations(ops, dropped, producer, program_);
-    std::unordered_map<const double*, Reader> readers;
+    CellTable<Reader> readers(program_, Reader());
     for (std::size_t i = 0; i < count; ++i) {
         if (dropped[i])
             continue;
         for (int k = 0; k < (HasTwoOperands(ops[i].Kind) ? 2 : 1); ++k) {
             const double* cell = k == 0 ? ops[i].Operand1 : ops[i].Operand2;
-            if (!producer.count(cell))
+            if (producer.Get(cell) < 0)
                 continue;
-            Reader& reader = readers[cell];
+            Reader& reader = *readers.Find(cell);
             ++reader.reads;
             reader.passes = reader.passes || PassesOnNonFinite(ops[i], k + 1);
         }
@@ -668,9 +688,9 @@ void TCustomParser::PrepareCodes()
         auto source = [&](const double* cell) {
             StepOperand operand;
             operand.cell = cell;
-            if (auto found = producer.find(cell); found != producer.end()) {
-                const std::size_t from = stepOf[static_cast<std::size_t>(found->second)];
-                if (static_cast<std::size_t>(found->second) == before)
+            if (const int found = producer.Get(cell); found >= 0) {
+                const std::size_t from = stepOf[static_cast<std::size_t>(found)];
+                if (static_cast<std::size_t>(found) == before)
                     operand.source = StepOperand::Previous;
                 operand.cell = &steps_[from].result;
             } else if (program_.OwnsCell(cell)) {
@@ -755,13 +775,13 @@ void TCustomParser::PrepareCodes()
         stepOf[i] = steps_.size();
         steps_.push_back(step);
         stepCodes.push_back(code);
-        const auto reader = readers.find(op.Target);
-        onceRead.push_back(reader != readers.end() && reader->second.reads == 1);
+        const Reader reader = readers.Get(op.Target);
+        onceRead.push_back(reader.reads == 1);
         before = i;
 
         // A result that a later operation could hide is checked where it is made.
         const bool last = i + 1 == count;
-        if (!last && (reader == readers.end() || !reader->second.passes)) {
+        if (!last && !reader.passes) {
             TFastStep check;
             check.code = codes[stepCheck];
             steps_.push_back(check);
