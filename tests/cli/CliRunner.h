@@ -2,6 +2,7 @@
 // Runs the built solvane-cli as a user would and collects what it prints.
 #include <cstdio>
 #include <string>
+#include <vector>
 #include <sys/wait.h>
 
 namespace solvane::testing {
@@ -24,6 +25,19 @@ inline CliResult RunCli(const std::string& arguments)
     const int status = pclose(pipe);
     result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     return result;
+}
+
+// The same with every argument passed as one word, whatever it holds.
+inline CliResult RunCliWords(const std::vector<std::string>& arguments)
+{
+    std::string command;
+    for (const std::string& argument : arguments) {
+        command += " '";
+        for (char c : argument)
+            command += c == '\'' ? std::string("'\\''") : std::string(1, c);
+        command += "'";
+    }
+    return RunCli(command);
 }
 
 } // namespace solvane::testing

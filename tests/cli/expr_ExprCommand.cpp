@@ -1,5 +1,7 @@
 // solvane-cli expr as a user runs it: the JSON of compiled, failed and faulting
 // expressions, the program listing, variables and the usage errors.
+#include "CliRunner.h"
+
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
@@ -7,45 +9,19 @@
 #include <cstdio>
 #include <string>
 #include <vector>
-#include <sys/wait.h>
 
 namespace {
 
 using nlohmann::json;
 
-struct CliResult {
-    int exitCode = -1;
-    std::string out;
-};
-
-// Runs solvane-cli with the arguments, each passed as one word.
-CliResult Cli(const std::vector<std::string>& arguments)
-{
-    std::string command = SOLVANE_CLI;
-    for (const std::string& argument : arguments) {
-        command += " '";
-        for (char c : argument)
-            command += c == '\'' ? std::string("'\\''") : std::string(1, c);
-        command += "'";
-    }
-    CliResult result;
-    FILE* pipe = popen((command + " 2>/dev/null").c_str(), "r");
-    if (!pipe)
-        return result;
-    char buffer[4096];
-    std::size_t n;
-    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0)
-        result.out.append(buffer, n);
-    const int status = pclose(pipe);
-    result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return result;
-}
+using solvane::testing::CliResult;
+using solvane::testing::RunCliWords;
 
 json Expr(const std::vector<std::string>& arguments)
 {
     std::vector<std::string> all{"expr"};
     all.insert(all.end(), arguments.begin(), arguments.end());
-    const CliResult result = Cli(all);
+    const CliResult result = RunCliWords(all);
     EXPECT_EQ(result.exitCode, 0);
     return json::parse(result.out);
 }
@@ -113,7 +89,7 @@ TEST(ExprCommand, OutcomesOfCompilationAndEvaluation)
 
 TEST(ExprCommand, UsageErrors)
 {
-    EXPECT_EQ(Cli({"expr"}).exitCode, 2);
-    EXPECT_EQ(Cli({"expr", "--var", "X", "1"}).exitCode, 2);
-    EXPECT_EQ(Cli({"expr", "--var", "X=one", "X"}).exitCode, 2);
+    EXPECT_EQ(RunCliWords({"expr"}).exitCode, 2);
+    EXPECT_EQ(RunCliWords({"expr", "--var", "X", "1"}).exitCode, 2);
+    EXPECT_EQ(RunCliWords({"expr", "--var", "X=one", "X"}).exitCode, 2);
 }

@@ -1,12 +1,13 @@
 // solvane-cli db over the sample databases: the failure texts, byte-identical
 // copies, the dump of the worked example, and export/import round trips.
+#include "CliRunner.h"
+
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
@@ -14,25 +15,8 @@ namespace {
 namespace fs = std::filesystem;
 using nlohmann::json;
 
-struct TRun {
-    int exitCode = -1;
-    std::string out;
-};
-
-TRun Cli(const std::string& arguments)
-{
-    TRun run;
-    FILE* pipe = popen((std::string(SOLVANE_CLI) + " " + arguments + " 2>/dev/null").c_str(), "r");
-    if (!pipe)
-        return run;
-    char buffer[4096];
-    std::size_t n;
-    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0)
-        run.out.append(buffer, n);
-    const int status = pclose(pipe);
-    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return run;
-}
+using TRun = solvane::testing::CliResult;
+using solvane::testing::RunCli;
 
 std::string Bytes(const fs::path& path)
 {
@@ -78,11 +62,11 @@ TEST_F(DbCommand, DumpAndCopyEverySample)
     const auto samples = Samples();
     ASSERT_GT(samples.size(), 5u);
     for (const TSample& s : samples) {
-        const TRun dump = Cli("db dump " + Quote(data / s.name));
+        const TRun dump = RunCli("db dump " + Quote(data / s.name));
         const json doc = json::parse(dump.out, nullptr, false);
         ASSERT_FALSE(doc.is_discarded()) << s.name << ": " << dump.out;
         const fs::path copy = m_dir / s.name;
-        const TRun copied = Cli("db copy " + Quote(data / s.name) + " " + Quote(copy));
+        const TRun copied = RunCli("db copy " + Quote(data / s.name) + " " + Quote(copy));
         if (s.expected == "OK") {
             EXPECT_EQ(dump.exitCode, 0) << s.name;
             EXPECT_EQ(doc["ok"], true) << s.name;
@@ -99,7 +83,7 @@ TEST_F(DbCommand, DumpAndCopyEverySample)
             EXPECT_FALSE(fs::exists(copy)) << s.name;
         }
     }
-    const TRun missing = Cli("db dump " + Quote(m_dir / "none.d"));
+    const TRun missing = RunCli("db dump " + Quote(m_dir / "none.d"));
     EXPECT_EQ(missing.exitCode, 1);
     EXPECT_EQ(json::parse(missing.out)["error"], "vtblProblem: Error opening file " + (m_dir / "none.d").string());
 }
@@ -126,7 +110,7 @@ TEST_F(DbCommand, FileNamesInFailuresAreShownAsGiven)
         {"db dump '" + stored + "'", "vtblProblem: Error opening table: \xd0\x9e\xd1\x88\xd0\xb8\xd0\xb1\xd0\xba\xd0\xb0"},
     };
     for (const Case& c : cases) {
-        const TRun run = Cli(c.arguments);
+        const TRun run = RunCli(c.arguments);
         EXPECT_EQ(run.exitCode, 1) << c.arguments;
         EXPECT_EQ(json::parse(run.out)["error"], c.error) << c.arguments;
     }
@@ -134,7 +118,7 @@ TEST_F(DbCommand, FileNamesInFailuresAreShownAsGiven)
 
 TEST_F(DbCommand, DumpOfTheWorkedExample)
 {
-    const TRun dump = Cli("db dump " + Quote(fs::path(SOLVANE_STORE_DATA) / "worked_example.d"));
+    const TRun dump = RunCli("db dump " + Quote(fs::path(SOLVANE_STORE_DATA) / "worked_example.d"));
     const json doc = json::parse(dump.out);
     EXPECT_EQ(doc["records"], json::parse(R"([{"ProblemName": "AB", "Ymin": 0, "Ymax": 1000, "Zvalue": 1,
         "YPoints": 100, "XPoints": 100, "ShowMosaicDiagram": false, "ShowChart": true, "Functs": "GL=0",
@@ -144,13 +128,13 @@ TEST_F(DbCommand, DumpOfTheWorkedExample)
     EXPECT_EQ(doc["fields"][0], json::parse(R"({"name": "ProblemName", "prefix": "XXX", "type": "SmallStr", "declared": 20})"));
     EXPECT_EQ(doc["fields"].size(), 11u);
 
-    const TRun other = Cli("db dump " + Quote(fs::path(SOLVANE_STORE_DATA) / "four_problems.d"));
+    const TRun other = RunCli("db dump " + Quote(fs::path(SOLVANE_STORE_DATA) / "four_problems.d"));
     const json four = json::parse(other.out);
     EXPECT_EQ(four["visible"], json::parse("[2, 1, 3, 0]")); // AB, Fe-C, Y axis, then the Cyrillic name
     EXPECT_EQ(four["records"][0]["ProblemName"], "Система Cu-Ni");
     EXPECT_EQ(four["records"][3]["Zparameter"], "P = 1 бар, T = 300 K");
 
-    const TRun notes = Cli("db dump " + Quote(fs::path(SOLVANE_STORE_DATA) / "notes_and_extra_field.d"));
+    const TRun notes = RunCli("db dump " + Quote(fs::path(SOLVANE_STORE_DATA) / "notes_and_extra_field.d"));
     EXPECT_EQ(json::parse(notes.out)["notes"], "read me");
     EXPECT_EQ(json::parse(notes.out)["records"][0]["Comment"], "hey");
 }
@@ -158,14 +142,14 @@ TEST_F(DbCommand, DumpOfTheWorkedExample)
 TEST_F(DbCommand, NewExportAndImport)
 {
     const fs::path empty = m_dir / "empty.d";
-    EXPECT_EQ(Cli("db new " + Quote(empty)).exitCode, 0);
+    EXPECT_EQ(RunCli("db new " + Quote(empty)).exitCode, 0);
     EXPECT_EQ(Bytes(empty), Bytes(fs::path(SOLVANE_STORE_DATA) / "empty.d"));
     std::ofstream(empty) << "something else";
-    EXPECT_EQ(Cli("db new " + Quote(empty)).exitCode, 0);
+    EXPECT_EQ(RunCli("db new " + Quote(empty)).exitCode, 0);
     EXPECT_EQ(Bytes(empty).size(), 186u);
-    EXPECT_EQ(Cli("db new " + Quote(m_dir / "no folder" / "x.d")).exitCode, 1);
+    EXPECT_EQ(RunCli("db new " + Quote(m_dir / "no folder" / "x.d")).exitCode, 1);
 
-    const TRun exported = Cli("db export " + Quote(fs::path(SOLVANE_STORE_DATA) / "four_problems.d"));
+    const TRun exported = RunCli("db export " + Quote(fs::path(SOLVANE_STORE_DATA) / "four_problems.d"));
     ASSERT_EQ(exported.exitCode, 0);
     const json problems = json::parse(exported.out);
     ASSERT_EQ(problems["problems"].size(), 4u);
@@ -174,15 +158,15 @@ TEST_F(DbCommand, NewExportAndImport)
 
     const fs::path jsonFile = m_dir / "p.json", rebuilt = m_dir / "rebuilt.d";
     std::ofstream(jsonFile) << exported.out;
-    EXPECT_EQ(Cli("db import " + Quote(jsonFile) + " " + Quote(rebuilt)).exitCode, 0);
-    EXPECT_EQ(json::parse(Cli("db export " + Quote(rebuilt)).out), problems);
-    EXPECT_EQ(Cli("db import " + Quote(jsonFile) + " " + Quote(rebuilt)).exitCode, 1);
-    EXPECT_EQ(Cli("db import --force " + Quote(jsonFile) + " " + Quote(rebuilt)).exitCode, 0);
+    EXPECT_EQ(RunCli("db import " + Quote(jsonFile) + " " + Quote(rebuilt)).exitCode, 0);
+    EXPECT_EQ(json::parse(RunCli("db export " + Quote(rebuilt)).out), problems);
+    EXPECT_EQ(RunCli("db import " + Quote(jsonFile) + " " + Quote(rebuilt)).exitCode, 1);
+    EXPECT_EQ(RunCli("db import --force " + Quote(jsonFile) + " " + Quote(rebuilt)).exitCode, 0);
 
     // The worked example from its JSON is the same bytes.
     std::ofstream(jsonFile) << R"({"problems": [{"ProblemName": "AB", "Yparameter": "Temperature", "Ymin": 0,
         "Ymax": 1000, "Zparameter": "P", "Zvalue": 1, "ShowChart": true, "Functs": ["GL=0"]}]})";
-    EXPECT_EQ(Cli("db import --force " + Quote(jsonFile) + " " + Quote(rebuilt)).exitCode, 0);
+    EXPECT_EQ(RunCli("db import --force " + Quote(jsonFile) + " " + Quote(rebuilt)).exitCode, 0);
     EXPECT_EQ(Bytes(rebuilt), Bytes(fs::path(SOLVANE_STORE_DATA) / "worked_example.d"));
 
     struct Bad {
@@ -197,7 +181,7 @@ TEST_F(DbCommand, NewExportAndImport)
     };
     for (const Bad& b : bad) {
         std::ofstream(jsonFile) << b.json;
-        const TRun run = Cli("db import --force " + Quote(jsonFile) + " " + Quote(m_dir / "bad.d"));
+        const TRun run = RunCli("db import --force " + Quote(jsonFile) + " " + Quote(m_dir / "bad.d"));
         EXPECT_EQ(run.exitCode, 1) << b.json;
         EXPECT_EQ(json::parse(run.out)["error"], jsonFile.string() + ": " + b.error) << b.json;
     }

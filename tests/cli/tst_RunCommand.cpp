@@ -1,37 +1,21 @@
 // solvane-cli run --script as a user runs it: usage errors, the JSON of a
 // finished, a refused and a broken run, and the exit codes.
+#include "CliRunner.h"
+
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <sys/wait.h>
 
 namespace {
 
 namespace fs = std::filesystem;
 using nlohmann::json;
 
-struct CliResult {
-    int exitCode = -1;
-    std::string out;
-};
-
-CliResult Cli(const std::string& arguments)
-{
-    CliResult result;
-    FILE* pipe = popen((std::string(SOLVANE_CLI) + " " + arguments + " 2>/dev/null").c_str(), "r");
-    if (!pipe)
-        return result;
-    char buffer[4096];
-    std::size_t n;
-    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0)
-        result.out.append(buffer, n);
-    const int status = pclose(pipe);
-    result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return result;
-}
+using solvane::testing::CliResult;
+using solvane::testing::RunCli;
 
 fs::path Script(const std::string& name, const std::string& text)
 {
@@ -53,15 +37,15 @@ TEST(RunCommand, UsageErrors)
         "run x.d --script " + script + " --y Y --ymin 0 --ymax 1",
     };
     for (const auto& arguments : cases)
-        EXPECT_EQ(Cli(arguments).exitCode, 2) << arguments;
-    EXPECT_EQ(Cli("run no_such.d").exitCode, 1);
-    EXPECT_EQ(Cli("run --script no_such_script.txt --y Y --ymin 0 --ymax 1").exitCode, 1);
+        EXPECT_EQ(RunCli(arguments).exitCode, 2) << arguments;
+    EXPECT_EQ(RunCli("run no_such.d").exitCode, 1);
+    EXPECT_EQ(RunCli("run --script no_such_script.txt --y Y --ymin 0 --ymax 1").exitCode, 1);
 }
 
 TEST(RunCommand, FinishedRun)
 {
     const auto script = Script("tangent", "GL=1000*(X-0.1)^2\r\nGS=1000*(X-0.9)^2\r\n#XCAP=Мольная доля\r\n");
-    const CliResult r = Cli("run --script " + script.string() + " --y Temperature --ymin 300 --ymax 400 --ypoints 1 --xpoints 4");
+    const CliResult r = RunCli("run --script " + script.string() + " --y Temperature --ymin 300 --ymax 400 --ypoints 1 --xpoints 4");
     ASSERT_EQ(r.exitCode, 0);
     const json p = json::parse(r.out)["problems"].at(0);
     EXPECT_EQ(p["name"], "script");
@@ -86,7 +70,7 @@ TEST(RunCommand, RefusedAndBrokenRuns)
     const auto script = Script("broken", "GL=1000*(X-0.5)^2+LN(T-350)\n#XMAX=oops");
     const std::string base = "run --script " + script.string() + " --y Temperature --xpoints 2 --ypoints 10 ";
 
-    const CliResult refused = Cli(base + "--ymin 400 --ymax 300");
+    const CliResult refused = RunCli(base + "--ymin 400 --ymax 300");
     ASSERT_EQ(refused.exitCode, 1);
     const json p = json::parse(refused.out)["problems"].at(0);
     EXPECT_EQ(p["completed"], false);
@@ -95,7 +79,7 @@ TEST(RunCommand, RefusedAndBrokenRuns)
                                              {"type":"warning","text":"Ymax must be more that Ymin"}])"));
 
     const fs::path out = fs::temp_directory_path() / "solvane_run_broken.json";
-    const CliResult broken = Cli(base + "--ymin 300 --ymax 400 --json " + out.string());
+    const CliResult broken = RunCli(base + "--ymin 300 --ymax 400 --json " + out.string());
     ASSERT_EQ(broken.exitCode, 1);
     EXPECT_EQ(broken.out, "");
     std::ifstream in(out);
