@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "HeadlessRun.h"
+#include "RunTestSupport.h"
 
 using namespace solvane;
 
@@ -66,15 +67,8 @@ struct Computed {
 Computed Compute(const std::string& file, const char* y, double ymin, double ymax, int ypoints, int xpoints,
                  double zvalue = 1)
 {
-    TProblemInput problem;
+    TProblemInput problem = solvane::test::MakeProblem(ReadProblem(file), ymin, ymax, ypoints, xpoints, y, zvalue);
     problem.ProblemName = file;
-    problem.Functs = ReadProblem(file);
-    problem.Yparameter = y;
-    problem.Ymin = ymin;
-    problem.Ymax = ymax;
-    problem.Zvalue = zvalue;
-    problem.YPoints = ypoints;
-    problem.XPoints = xpoints;
     Computed c;
     c.result = RunProblemHeadless(*c.run, problem);
     c.xStep = c.run->Xstep;
