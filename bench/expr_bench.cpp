@@ -1,6 +1,6 @@
 // Evaluation of the typical Gibbs energy expressions by the engine, by the same
 // formula compiled as C++, and by muparser; compilation of short and chained texts.
-#include "Parser10.h"
+#include "expr/Parser10.h"
 
 #include <benchmark/benchmark.h>
 #include <muParser.h>

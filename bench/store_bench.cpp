@@ -1,6 +1,6 @@
 // Loading and saving a problem database of 10,000 problems with 2 KB scripts,
 // from and to a file and in memory.
-#include "ProblemTable.h"
+#include "store/ProblemTable.h"
 
 #include <benchmark/benchmark.h>
 

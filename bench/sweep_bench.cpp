@@ -7,7 +7,7 @@
 #include <sstream>
 #include <string>
 
-#include "HeadlessRun.h"
+#include "calc/HeadlessRun.h"
 
 using namespace solvane;
 
@@ -38,12 +38,12 @@ void Sweep(benchmark::State& state, const char* file, double ymin, double ymax)
     for (auto _ : state) {
         const THeadlessResult result = RunProblemHeadless(run, problem);
         if (!result.Completed) {
-            state.SkipWithError(("run not completed: " + result.Error).c_str());
+            state.SkipWithError(("run not completed: " + result.Outcome.Error).c_str());
             break;
         }
-        benchmark::DoNotOptimize(run.ZHigh);
+        benchmark::DoNotOptimize(run.Results().ZHigh);
     }
-    const double gridPoints = static_cast<double>(run.XColumns.size()) * (run.LineIndex + 1);
+    const double gridPoints = static_cast<double>(run.Results().XColumns.size()) * (run.Results().LineIndex + 1);
     state.counters["grid_points"] = gridPoints;
     state.counters["per_point"] =
         benchmark::Counter(gridPoints, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);

@@ -1,11 +1,11 @@
 // One line of the sweep: the lowest Gibbs energy at every column, the point
 // phases, the chord filter, the lower hull, and what the hull says about the
 // stable phases (grid row, segment ends, chart, mosaic).
-#include "Run.h"
+#include "calc/Run.h"
 
-#include "Mosaic.h"
-#include "NumberFormat.h"
-#include "ScriptText.h"
+#include "calc/Mosaic.h"
+#include "text/NumberFormat.h"
+#include "calc/ScriptText.h"
 
 #include <cmath>
 
@@ -28,7 +28,7 @@ void TRun::EvaluateLinePoints()
         LinePoints.resize(candidates);
         KeptPoints.resize(candidates);
     }
-    const bool chart = Problem.ShowChart;
+    const bool chart = Input.Problem.ShowChart;
     const bool withParams = !Params.empty();
     double gLeft = kNoEnergy;
     double gRight = kNoEnergy;
@@ -45,7 +45,7 @@ void TRun::EvaluateLinePoints()
         double gMin = kNoEnergy;
         std::size_t best = phaseCount; // none yet
         if (withParams)
-            EvaluateParameters(x);
+            EvaluateParameters(x, SidValue);
         for (std::size_t k = 0; k < phaseCount; ++k) {
             const PhaseCells& cells = phaseCells_[k];
             if (!cells.T)
@@ -59,7 +59,7 @@ void TRun::EvaluateLinePoints()
                 *cells.params[m] = ParamValues[m];
             const double g = static_cast<double>(Phases[k].Object->Value());
             if (chart)
-                observer_->AddPhasePoint(static_cast<int>(k), x, g);
+                chartPhases_[k].push_back({x, g});
             if (g < gMin) {
                 gMin = g;
                 best = k;
@@ -93,7 +93,7 @@ void TRun::EvaluateLinePoints()
         *sidX_ = xk;
         SidValue = static_cast<double>(sidParser.Value());
         if (withParams)
-            EvaluateParameters(xk);
+            EvaluateParameters(xk, SidValue);
         const PhaseCells& cells = pointCells_[k];
         if (!cells.T)
             continue; // no expression
@@ -149,6 +149,10 @@ void TRun::AnalyseLine()
 {
     PointHigh = -1;
     HullHigh = -1;
+    chartPhases_.resize(Phases.size());
+    for (auto& series : chartPhases_)
+        series.clear();
+    chartConvex_.clear();
     EvaluateLinePoints();
     const double gLeft = lineGLeft_;
     const double gRight = lineGRight_;
@@ -201,17 +205,17 @@ void TRun::AnalyseLine()
     MosaicRow = MosaicRowOf(LineIndex, Ystep, MosaicScaleValue);
     const int row = LineIndex + 1;
     Cells.SetRowCount(row + 1);
-    Cells.SetCell(0, row, FormatFloat("0.######", CurrentY, Separators));
+    Cells.SetCell(0, row, FormatFloat("0.######", CurrentY, Input.Separators));
     for (int c = 1; c < Cells.ColCount(); ++c)
         Cells.SetCellId(c, row, textE_);
     for (const TDPoint& point : HullPoints)
         if (point.Col > 0)
             Cells.SetCellId(point.Col, row, point.PhaseText);
 
-    const bool chart = Problem.ShowChart;
-    const bool mosaic = Problem.ShowMosaicDiagram;
+    const bool chart = Input.Problem.ShowChart;
+    const bool mosaic = Input.Problem.ShowMosaicDiagram;
     if (chart && HullHigh >= 0)
-        observer_->AddConvexPoint(HullPoints[0].X, HullPoints[0].G);
+        chartConvex_.push_back({HullPoints[0].X, HullPoints[0].G});
 
     int segments = 0;
     for (std::int32_t i = 1; i <= HullHigh; ++i) {
@@ -220,7 +224,7 @@ void TRun::AnalyseLine()
         const bool inner = q.X != Xmin && !(std::fabs(Xmax - q.X) <= kAtXmax);
         const double base = chordAt(q.X) + (inner ? kOnChord : 0);
         if (chart && !(q.X == p.X && q.G > p.G) && !(q.G > base && q.X != Xmin))
-            observer_->AddConvexPoint(q.X, q.G);
+            chartConvex_.push_back({q.X, q.G});
         const bool wideOrPointPhase = std::fabs(q.X - p.X) >= p.Step + kOnChord || q.IsPointPhase || p.IsPointPhase;
         if (p.Removed || q.Removed || !wideOrPointPhase || !(q.G <= base))
             continue;
@@ -232,16 +236,18 @@ void TRun::AnalyseLine()
                 RecordSegmentEnd(p, row, true);
                 RecordSegmentEnd(q, row, false);
             } catch (const std::exception&) {
-                Message(TMessageKind::Information, "Error at " + Problem.Yparameter + " = " +
-                                                       FormatGeneral(CurrentY, Separators.decimal) + "\rX = " +
-                                                       FormatGeneral(q.X, Separators.decimal));
+                Message(TMessageKind::Information, "Error at " + Input.Problem.Yparameter + " = " +
+                                                       FormatGeneral(CurrentY, Input.Separators.decimal) + "\rX = " +
+                                                       FormatGeneral(q.X, Input.Separators.decimal));
             }
         }
     }
 
+    observer_->ChartLine(chartPhases_, chartConvex_);
     if (mosaic && segments > 0)
-        observer_->DrawSegments(&BoundaryPoints[static_cast<std::size_t>(ZHigh - 2 * segments + 1)], segments,
-                                MosaicRow, MosaicColor);
+        observer_->DrawSegments(std::span<const TZPoint>(BoundaryPoints).subspan(
+                                    static_cast<std::size_t>(ZHigh - 2 * segments + 1), 2 * static_cast<std::size_t>(segments)),
+                                MosaicRow, Input.MosaicColor);
 }
 
 } // namespace solvane

@@ -1,4 +1,4 @@
-#include "CellGrid.h"
+#include "calc/CellGrid.h"
 
 #include <algorithm>
 

@@ -1,25 +1,17 @@
-#include "HeadlessRun.h"
-
-#include <exception>
-#include <memory>
+#include "calc/HeadlessRun.h"
 
 namespace solvane {
 
 THeadlessResult RunProblemHeadless(TRun& run, const TProblemInput& problem, TRunObserver* observer)
 {
-    TRecordingSink sink;
+    TMessageRecorder sink;
     run.SetMessageSink(&sink);
     run.SetObserver(observer);
-    run.Problem = problem;
-    run.StepMode = false;
+    run.Input.Problem = problem;
+    run.Input.StepMode = false;
     THeadlessResult result;
-    try {
-        run.Run();
-    } catch (const std::exception& e) {
-        result.HasError = true;
-        result.Error = e.what();
-    }
-    result.Completed = run.Completed && !result.HasError;
+    result.Outcome = run.Run();
+    result.Completed = result.Outcome.End == TRunEnd::Completed;
     if (result.Completed) {
         // The diagram build: the search fills Nodes and the special points list.
         result.SpecialPoints = run.SearchSpecialPoints();

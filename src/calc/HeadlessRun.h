@@ -2,35 +2,18 @@
 // A whole problem without a window: one Run press without step mode, then,
 // when the sweep reached Ymin, the diagram's special points search. What the
 // command-line tool and the tests use.
-#include "Run.h"
-#include "SP_search.h"
+#include "calc/Run.h"
+#include "calc/SP_search.h"
+#include "text/Messages.h"
 
 #include <string>
 #include <vector>
 
 namespace solvane {
 
-struct TRecordedMessage {
-    TMessageKind Kind;
-    std::string Text;
-};
-
-// Keeps every message in order; answers every confirmation with ConfirmAnswer.
-class TRecordingSink : public TMessageSink {
-public:
-    std::vector<TRecordedMessage> Messages;
-    bool ConfirmAnswer = false;
-    bool Show(TMessageKind kind, const std::string& text) override
-    {
-        Messages.push_back({kind, text});
-        return kind == TMessageKind::Confirmation && ConfirmAnswer;
-    }
-};
-
 struct THeadlessResult {
     std::vector<TRecordedMessage> Messages;
-    bool HasError = false;
-    std::string Error; // the message of the exception that ended the run
+    TRunOutcome Outcome;
     bool Completed = false;
     SpecialPointsResult SpecialPoints; // empty unless completed
 };

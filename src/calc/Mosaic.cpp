@@ -1,4 +1,4 @@
-#include "Mosaic.h"
+#include "calc/Mosaic.h"
 
 #include <climits>
 #include <cmath>

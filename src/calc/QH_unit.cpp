@@ -1,4 +1,4 @@
-#include "QH_unit.h"
+#include "calc/QH_unit.h"
 
 #include <algorithm>
 

@@ -1,22 +1,20 @@
 #pragma once
-// The run state of the main window without the window: the script's
-// evaluators, the sweep's numbers, the point arrays of the current line and
-// the results (cell grid, boundary points, nodes). The GUI owns one TRun,
-// forwards its check boxes and buttons to it and mirrors its control states;
+// A run without a window: the main window owns one TRun, sets its input, calls
+// Run for every press of "Расчет (F9)" and shows what the observer reports;
 // the command-line tool and the tests drive it the same way.
-#include "CellGrid.h"
-#include "NumberFormat.h"
-#include "Parser10.h"
-#include "ProblemInput.h"
-#include "QH_unit.h"
-#include "RunMessages.h"
-#include "RunObserver.h"
-#include "RunTypes.h"
-#include "SP_search.h"
-#include "Sortcmp.h"
-#include "StrParser.h"
+//
+//   run.SetObserver(&view); run.SetMessageSink(&boxes);
+//   run.Input.Problem = current row;            // or SelectProblem on a move
+//   TRunOutcome outcome = run.Run();           // never throws
+//   run.Results().Cells, BoundaryPoints, Nodes  // what the result windows show
+#include "calc/QH_unit.h"
+#include "calc/RunObserver.h"
+#include "calc/RunState.h"
+#include "expr/Sortcmp.h"
+#include "expr/StrParser.h"
+#include "text/Messages.h"
 
-#include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -34,7 +32,9 @@ inline constexpr double kMaxGridCells = 16777216.0;
 // evaluator; above 1 gives -1.
 double ReadComposition(const std::string& part);
 
-class TRun {
+// The run state lives in the TRunResults base, so that the engine's code reads
+// the familiar names directly while a window only gets Results() to read.
+class TRun : private TRunResults {
 public:
     TRun();
     TRun(const TRun&) = delete;
@@ -44,94 +44,51 @@ public:
     void SetObserver(TRunObserver* observer) { observer_ = observer ? observer : &silent_; }
     void SetMessageSink(TMessageSink* messages) { messages_ = messages; }
 
-    // The current problem record; ShowMosaicDiagram and ShowChart are the check
-    // boxes bound to it and may change between lines.
-    TProblemInput Problem;
-    // Check box "По шагам": one line per Run.
-    bool StepMode = false;
-    // Decimal separator of the texts a run writes (grid, composition texts,
-    // status): the GUI sets the locale's, the command-line tool keeps '.'.
-    NumberSeparators Separators;
+    TRunInput Input;
+    const TRunControls& Controls() const { return controls_; }
+    const TRunResults& Results() const { return *this; }
 
-    // Control states the GUI mirrors: sbStop, chbStep, the problem list, and
-    // sbDiagram together with sbGrid.
-    bool StopEnabled = false;
-    bool StepEnabled = true;
-    bool ProblemListEnabled = true;
-    bool DiagramEnabled = false;
-
-    bool StopRequested = false;
-    bool PrepareFailed = true;
-    bool Completed = false; // the last Run reached Ymin
-    std::uint32_t MosaicColor = 12639424;
-
-    double Temperature = 300;
-    double Pressure = 1;
-    double Ymin = 0, Ymax = 0, Ystep = 0;
-    double Xmin = 0, Xmax = 1, Xstep = 0;
-    double SidValue = 0;
-    double CurrentY = 0;
-    double ChartLabelIncrement = 0; // desired X label step of the working chart
-    std::string XCaption, YCaption;
-    std::int32_t PointHigh = -1;
-    std::int32_t HullHigh = -1;
-    std::int32_t YIntervals = 1;
-    std::int32_t XInnerPoints = 1;
-    std::int32_t MosaicRow = 0;
-    std::int32_t LineIndex = -1;
-    std::int32_t ZHigh = -1;
-    double MosaicScaleValue = 0; // pixels per unit of Y, set at every Run
-
-    TNamedList<TParser> Phases;
-    TNamedList<TParser> PointPhases;
-    TNamedList<TParser> Params;
-    // The parameter values at the last EvaluateParameters. Each stands for its
-    // 15-digit decimal text (FormatGeneral) and holds exactly what that text
-    // reads back as.
-    std::vector<double> ParamValues;
-    TNamedList<TXclass> XColumns;
-    TNamedList<TNode> Nodes;
-
-    TParser sidParser;
-    TStrParser StrParser1;
-    TQSort QSort1;
-    TQhUnit Hull;
-
-    TaTpoint LinePoints;
-    TaTpoint KeptPoints;
-    TaTpoint HullPoints;
-    TaTZpoint BoundaryPoints;
-    CellGrid Cells; // sgCells of the grid window
-
-    // The script of Problem into evaluators; false after a point-phase warning.
-    // Compiler and evaluator errors propagate as exceptions.
-    bool InterpretScript();
-    void EvaluateParameters(double x);
-    double ParameterValue(int k) const { return ParamValues[static_cast<std::size_t>(k)]; }
-
-    // PrepareFailed stays true unless every check passed.
-    void PrepareRun();
-    // The Run button: a new run or, in step mode, the next line. Returns at
-    // once, doing nothing, when called while a Run is already in progress
-    // (from the observer while it lets messages through). An evaluator error
-    // propagates after the controls are set as for a stopped run.
-    void Run();
+    // The Run button: a new run or, in step mode, the next line. An engine
+    // error ends the press as Failed with its message; a press made while a
+    // press is in progress (from the observer letting messages through) is
+    // Refused and does nothing.
+    TRunOutcome Run();
     bool IsRunning() const { return running_; }
-    // One line at CurrentY.
-    void AnalyseLine();
-
-    // 0 "Temperature", 1 "Pressure", 2 "Y", -1 anything else.
-    int YItem() const;
+    // The Stop button after its question was answered Yes: the sweep stops
+    // before its next line (in step mode at the next press).
+    void RequestStop() { stopRequested_ = true; }
+    // Another problem became current: its Ymin and Ymax become the run's, and
+    // the next press starts a new run.
+    void SelectProblem(const TProblemInput& problem);
+    // The preparation at start-up and after a database was opened. Checks
+    // report through the sink; an engine error is returned as its message.
+    std::optional<std::string> Prepare();
 
     // The diagram build's special points search over the grid of the last
     // run: clears and fills Nodes, and returns the list lines and the points
     // of the "Special points" series as well.
     SpecialPointsResult SearchSpecialPoints();
 
+    // The pieces of a press, public for the tests of the script and the line.
+    // They throw engine errors.
+    // The script of Input.Problem into evaluators; false after a point-phase warning.
+    bool InterpretScript();
+    // The parameters at composition x, with Sid the ideal-mixing value there.
+    void EvaluateParameters(double x, double sid);
+    double ParameterValue(int k) const { return ParamValues[static_cast<std::size_t>(k)]; }
+    // PrepareFailed stays true unless every check passed.
+    void PrepareRun();
+    // 0 "Temperature", 1 "Pressure", 2 "Y", -1 anything else.
+    int YItem() const;
+
 private:
+    friend struct TRunTestAccess; // the tests reach states no press can make
+    TRunEnd Sweep();
     void StartNewRun();
     void BuildXColumns();
+    void SetControls(const TRunControls& controls);
     void SetStoppedControls();
+    void AnalyseLine();
     void BindEvaluatorCells();
     void EvaluateLinePoints();
     void RecordSegmentEnd(const TDPoint& end, int row, bool largerX);
@@ -141,7 +98,24 @@ private:
     TRunObserver silent_;
     TRunObserver* observer_ = &silent_;
     TMessageSink* messages_ = nullptr;
+    TRunControls controls_;
     bool running_ = false;
+    bool stopRequested_ = false;
+
+    // The engine's work space of one line.
+    TStrParser StrParser1;
+    TQSort QSort1;
+    TQhUnit Hull;
+    double SidValue = 0; // the ideal-mixing value at the X being computed
+    double MosaicScaleValue = 0; // pixels per unit of Y, set at every press
+    std::int32_t PointHigh = -1;
+    std::int32_t HullHigh = -1;
+    TaTpoint LinePoints;
+    TaTpoint KeptPoints;
+    TaTpoint HullPoints;
+    // The working chart's points of the current line, handed over in one call.
+    std::vector<std::vector<TChartPoint>> chartPhases_;
+    std::vector<TChartPoint> chartConvex_;
 
     // Variable cells of the evaluators, bound once per run so that a line sets
     // values without looking names up.

@@ -1,10 +1,10 @@
 // Run preparation: the script, the checks, the fixed quantity and the steps;
 // and, for a new run, the X columns and the result containers.
-#include "Run.h"
+#include "calc/Run.h"
 
-#include "Mosaic.h"
-#include "NumberFormat.h"
-#include "ScriptText.h"
+#include "calc/Mosaic.h"
+#include "text/NumberFormat.h"
+#include "calc/ScriptText.h"
 
 #include <algorithm>
 #include <cmath>
@@ -38,11 +38,11 @@ TRun::TRun()
 
 int TRun::YItem() const
 {
-    if (Problem.Yparameter == "Temperature")
+    if (Input.Problem.Yparameter == "Temperature")
         return 0;
-    if (Problem.Yparameter == "Pressure")
+    if (Input.Problem.Yparameter == "Pressure")
         return 1;
-    if (Problem.Yparameter == "Y")
+    if (Input.Problem.Yparameter == "Y")
         return 2;
     return -1;
 }
@@ -64,16 +64,16 @@ void TRun::PrepareRun()
         Message(TMessageKind::Error, "Gibbs energy can not be computed");
         return;
     }
-    Ymin = Problem.Ymin;
-    Ymax = Problem.Ymax;
+    Ymin = Input.Problem.Ymin;
+    Ymax = Input.Problem.Ymax;
     if (Ymax < Ymin) {
         Message(TMessageKind::Warning, "Ymax must be more that Ymin");
         return;
     }
     if (YItem() == 0)
-        Pressure = Problem.Zvalue;
+        Pressure = Input.Problem.Zvalue;
     else if (YItem() == 1)
-        Temperature = Problem.Zvalue;
+        Temperature = Input.Problem.Zvalue;
     if (!(Pressure > 0))
         Pressure = 1;
     sidParser.SetVariable("p", Pressure);
@@ -82,8 +82,8 @@ void TRun::PrepareRun()
             phase.Object->SetVariable("p", Pressure);
     CurrentY = Ymax;
     Completed = false;
-    YIntervals = std::max(Problem.YPoints, 1);
-    XInnerPoints = std::max(Problem.XPoints, 2) - 1;
+    YIntervals = std::max(Input.Problem.YPoints, 1);
+    XInnerPoints = std::max(Input.Problem.XPoints, 2) - 1;
     // Columns (grid points, at most one extra per interval, the Y column)
     // times rows (one per line and the header).
     const double columns = XInnerPoints + 3.0 + std::min<double>(PointPhases.size(), XInnerPoints + 1.0);
@@ -109,7 +109,7 @@ void TRun::BuildXColumns()
     auto addColumn = [this](double x) {
         auto column = std::make_unique<TXclass>();
         column->X = x;
-        XColumns.push_back({FormatFloat("0.########", x, Separators), std::move(column)});
+        XColumns.push_back({FormatFloat("0.########", x, Input.Separators), std::move(column)});
     };
     double x = Xmin;
     while (x <= Xmax) {

@@ -1,7 +1,7 @@
 #pragma once
 // The records of a run: grid columns, candidate points of a line, segment ends,
 // and the ordered (text, object) lists that hold the run's named collections.
-#include "CellGrid.h"
+#include "calc/CellGrid.h"
 
 #include <cstdint>
 #include <memory>

@@ -1,10 +1,11 @@
-#include "SP_search.h"
+#include "calc/SP_search.h"
 
 #include <charconv>
 #include <cmath>
 #include <optional>
 
-#include "NumberFormat.h"
+#include "text/AsciiText.h"
+#include "text/NumberFormat.h"
 
 namespace solvane {
 
@@ -51,20 +52,10 @@ bool SameTextIgnoringCase(const std::string& a, const std::string& b)
     return true;
 }
 
-// Without leading and trailing blanks and control characters.
-std::string_view Trimmed(std::string_view s)
-{
-    while (!s.empty() && static_cast<unsigned char>(s.front()) <= 32)
-        s.remove_prefix(1);
-    while (!s.empty() && static_cast<unsigned char>(s.back()) <= 32)
-        s.remove_suffix(1);
-    return s;
-}
-
 // A header text back to the number it was written from.
 std::optional<double> HeaderNumber(const std::string& text, char decimalSeparator)
 {
-    std::string s(Trimmed(text));
+    std::string s(TrimmedView(text));
     if (s.empty())
         return std::nullopt;
     if (decimalSeparator != '.') {
@@ -208,7 +199,7 @@ private:
             if (std::fabs(*x - 1) > 1e-7 && std::fabs(*x) > 1e-7) {
                 const int lastCol = grid_.ColCount() - 1;
                 int k = 0;
-                while (f + k + 1 < lastCol && Trimmed(grid_.Cell(f + k + 1, q)) == kTwoPhase)
+                while (f + k + 1 < lastCol && TrimmedView(grid_.Cell(f + k + 1, q)) == kTwoPhase)
                     ++k;
                 if (k > 0) {
                     const auto xEnd = ColX(f + k);

@@ -8,7 +8,7 @@
 #include <utility>
 #include <vector>
 
-#include "CellGrid.h"
+#include "calc/CellGrid.h"
 
 namespace solvane {
 

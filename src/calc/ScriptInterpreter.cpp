@@ -1,9 +1,9 @@
 // The problem script: one statement per line, turned into evaluators and the
 // directives of the run state.
-#include "Run.h"
+#include "calc/Run.h"
 
-#include "NumberFormat.h"
-#include "ScriptText.h"
+#include "text/NumberFormat.h"
+#include "calc/ScriptText.h"
 
 #include <memory>
 
@@ -39,7 +39,7 @@ LineKind Classify(const std::string& upper)
 
 double ReadComposition(const std::string& part)
 {
-    const std::string upper = UpperCase(part);
+    const std::string upper = AsciiUpper(part);
     const auto pos = upper.find("X=");
     if (pos == std::string::npos)
         return -1;
@@ -49,7 +49,7 @@ double ReadComposition(const std::string& part)
     return value > 1 ? -1 : value;
 }
 
-void TRun::EvaluateParameters(double x)
+void TRun::EvaluateParameters(double x, double sid)
 {
     // The variable cells of each parameter evaluator are looked up once.
     while (paramCells_.size() < Params.size()) {
@@ -63,7 +63,7 @@ void TRun::EvaluateParameters(double x)
         *cells.X = x;
         *cells.T = Temperature;
         *cells.P = Pressure;
-        *cells.Sid = SidValue;
+        *cells.Sid = sid;
         const double value = static_cast<double>(Params[k].Object->Value());
         // Parameters often depend on T only: the same value rounds the same way.
         if (!(value == cells.lastValue)) {
@@ -93,13 +93,13 @@ bool TRun::InterpretScript()
     sidParser.SetExpression(kDefaultSidExpression);
     sidParser.SetVariable("p", 1);
 
-    const std::vector<std::string> lines = SplitLines(Problem.Functs);
+    const std::vector<std::string> lines = SplitLines(Input.Problem.Functs);
     for (std::size_t i = 0; i < lines.size(); ++i) {
         std::string line = TrimBlanks(lines[i]);
         CutFrom(line, "%");
         if (line.empty())
             continue;
-        std::string upper = UpperCase(line);
+        std::string upper = AsciiUpper(line);
         if (Contains(upper, "#XCAP=")) {
             XCaption = line.substr(std::min<std::size_t>(6, line.size()));
             continue;
@@ -109,7 +109,7 @@ bool TRun::InterpretScript()
             continue;
         }
         line = StripBlanks(line);
-        upper = UpperCase(line);
+        upper = AsciiUpper(line);
         auto directiveValue = [&](std::size_t skip, double& target) {
             const std::string value = TrimBlanks(line.substr(std::min(skip, line.size())));
             if (!value.empty())
@@ -149,7 +149,7 @@ bool TRun::InterpretScript()
         if (dropped)
             continue;
 
-        upper = UpperCase(line);
+        upper = AsciiUpper(line);
         const LineKind kind = Classify(upper);
         double composition = -1;
         if (kind == LineKind::PointPhase) {
@@ -175,7 +175,7 @@ bool TRun::InterpretScript()
         const auto equals = line.find('=');
         if (equals == std::string::npos)
             continue;
-        std::string name = UpperCase(line.substr(0, equals));
+        std::string name = AsciiUpper(line.substr(0, equals));
         const std::string expression = line.substr(equals + 1);
 
         switch (kind) {
@@ -187,7 +187,7 @@ bool TRun::InterpretScript()
             phase->SetVariable("X", 0.5);
             phase->SetVariable("Sid", 0.5);
             if (ParamValues.size() < Params.size())
-                EvaluateParameters(0.5);
+                EvaluateParameters(0.5, SidValue); // the last value a line computed
             for (std::size_t k = 0; k < Params.size(); ++k)
                 phase->SetVariable(Params[k].Text, ParameterValue(static_cast<int>(k)));
             phase->SetExpression(expression);
@@ -209,7 +209,7 @@ bool TRun::InterpretScript()
             point->SetVariable("Sid", 0.5);
             point->SetExpression(expression);
             point->SetVariable(name, 0);
-            PointPhases.push_back({FormatGeneral(composition, Separators.decimal), std::move(point)});
+            PointPhases.push_back({FormatGeneral(composition, Input.Separators.decimal), std::move(point)});
             break;
         }
         case LineKind::Parameter: {

@@ -1,6 +1,6 @@
-#include "ScriptText.h"
+#include "calc/ScriptText.h"
 
-#include "NumberFormat.h"
+#include "text/NumberFormat.h"
 
 #include <charconv>
 #include <cmath>
@@ -81,26 +81,6 @@ std::string StripBlanks(std::string_view text)
     for (char c : text)
         if (static_cast<unsigned char>(c) > 32)
             result += c;
-    return result;
-}
-
-std::string TrimBlanks(std::string_view text)
-{
-    std::size_t first = 0;
-    std::size_t last = text.size();
-    while (first < last && static_cast<unsigned char>(text[first]) <= 32)
-        ++first;
-    while (last > first && static_cast<unsigned char>(text[last - 1]) <= 32)
-        --last;
-    return std::string(text.substr(first, last - first));
-}
-
-std::string UpperCase(std::string_view text)
-{
-    std::string result(text);
-    for (char& c : result)
-        if (c >= 'a' && c <= 'z')
-            c = static_cast<char>(c - 'a' + 'A');
     return result;
 }
 

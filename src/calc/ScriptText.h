@@ -1,6 +1,8 @@
 #pragma once
 // Text helpers of the problem script: numbers, blanks, letter case, lines.
-#include "RunMessages.h"
+#include "text/Messages.h"
+
+#include "text/AsciiText.h"
 
 #include <string>
 #include <string_view>
@@ -16,10 +18,6 @@ double StrToNumber(const std::string& text, TMessageSink* messages);
 
 // The text without any character whose code is 32 or below.
 std::string StripBlanks(std::string_view text);
-// The text without such characters at both ends.
-std::string TrimBlanks(std::string_view text);
-// ASCII letters upper-cased; other bytes unchanged.
-std::string UpperCase(std::string_view text);
 
 // The lines of a memo text, split at CR LF, LF or CR; a final line break does
 // not start another line.

@@ -1,11 +1,12 @@
 // The Run button: a new run or the next step, and the sweep of Y downwards
 // from Ymax to Ymin, one analysed line at a time.
-#include "Run.h"
+#include "calc/Run.h"
 
-#include "Mosaic.h"
-#include "NumberFormat.h"
+#include "calc/Mosaic.h"
+#include "text/NumberFormat.h"
 
 #include <cmath>
+#include <exception>
 
 namespace solvane {
 namespace {
@@ -15,106 +16,130 @@ bool AtYmin(double y, double ymin) { return y == ymin || std::fabs(y - ymin) < 1
 
 } // namespace
 
-void TRun::SetStoppedControls()
+void TRun::SetControls(const TRunControls& controls)
 {
-    StopEnabled = false;
-    StepEnabled = true;
-    ProblemListEnabled = true;
-    DiagramEnabled = true;
+    if (controls == controls_)
+        return;
+    controls_ = controls;
+    observer_->ControlsChanged(controls_);
 }
 
-void TRun::Run()
+void TRun::SetStoppedControls() { SetControls({false, true, true, true}); }
+
+void TRun::SelectProblem(const TProblemInput& problem)
+{
+    Input.Problem = problem;
+    Ymin = problem.Ymin;
+    Ymax = problem.Ymax;
+    CurrentY = Ymax;
+}
+
+std::optional<std::string> TRun::Prepare()
+{
+    try {
+        PrepareRun();
+    } catch (const std::exception& e) {
+        return std::string(e.what());
+    }
+    return std::nullopt;
+}
+
+TRunOutcome TRun::Run()
 {
     if (running_)
-        return; // a press while the sweep lets messages through
+        return {}; // a press while the sweep lets messages through
     running_ = true;
     struct Reset {
         bool& flag;
         ~Reset() { flag = false; }
     } reset{running_};
 
-    StopEnabled = true;
+    TRunOutcome outcome;
     try {
-        // A step run goes on until its line at Ymin is computed; testing only
-        // CurrentY against Ymin would end it one line early, since CurrentY
-        // reaches Ymin before that line is computed.
-        const bool continuation = StepMode && !Completed && CurrentY < Ymax;
-        if (!continuation) {
-            StepEnabled = false;
-            const bool declined =
-                StepMode && Completed && AtYmin(CurrentY, Ymin) && !Ask("Restart the problem?");
-            if (!declined) {
-                Completed = false;
-                PrepareRun();
-            }
-            if (declined || PrepareFailed) {
-                // Nothing starts: the controls go back to how they were.
-                StopEnabled = false;
-                StepEnabled = true;
-                return;
-            }
-            StartNewRun();
-            observer_->SetupFinished();
-        }
-        MosaicScaleValue = MosaicScale(observer_->MosaicHeight(), Ymin, Ymax);
-        ProblemListEnabled = StepMode;
-        if (!StepMode && Problem.ShowMosaicDiagram)
-            observer_->ShowMosaicWindow();
-
-        bool lineAtYmin = false;
-        while (CurrentY >= Ymin) {
-            if (StopRequested) {
-                StopRequested = false;
-                SetStoppedControls();
-                return;
-            }
-            PointHigh = -1;
-            if (YItem() == 0)
-                Temperature = CurrentY;
-            else if (YItem() == 1)
-                Pressure = CurrentY;
-            observer_->ClearChart();
-            if (LineIndex >= 0 && LineIndex % 10 == 0)
-                observer_->StatusText(Problem.Yparameter + " = " + FormatFloat("0.####", CurrentY, Separators));
-            AnalyseLine();
-            observer_->LineFinished();
-            if (AtYmin(CurrentY, Ymin)) {
-                lineAtYmin = true;
-                break;
-            }
-            const double next = CurrentY - Ystep;
-            // A step lost in the rounding of a large Y would repeat the line forever.
-            CurrentY = !(next >= Ymin) || next == CurrentY ? Ymin : next;
-            if (StepMode)
-                break;
-        }
-        if (!lineAtYmin)
-            return;
+        outcome.End = Sweep();
+    } catch (const std::exception& e) {
+        outcome = {TRunEnd::Failed, e.what()};
     } catch (...) {
-        if (PrepareFailed) { // a script error: nothing started
-            StopEnabled = false;
-            StepEnabled = true;
-        } else {
+        outcome = {TRunEnd::Failed, "Unknown error"};
+    }
+    if (outcome.End == TRunEnd::Failed) {
+        if (PrepareFailed) // a script error: nothing started
+            SetControls({false, true, controls_.ProblemListEnabled, controls_.DiagramEnabled});
+        else
             SetStoppedControls();
-        }
-        throw;
     }
+    return outcome;
+}
 
-    {
-        Completed = true;
-        ProblemListEnabled = true;
-        DiagramEnabled = true;
-        observer_->RunComplete();
-        Cells.SetRowCount(LineIndex + 2);
-        StopRequested = false;
-        StopEnabled = false;
-        StepEnabled = true;
+TRunEnd TRun::Sweep()
+{
+    SetControls({true, controls_.StepEnabled, controls_.ProblemListEnabled, controls_.DiagramEnabled});
+    const bool stepMode = Input.StepMode;
+    // A step run goes on until its line at Ymin is computed; testing only
+    // CurrentY against Ymin would end it one line early, since CurrentY
+    // reaches Ymin before that line is computed.
+    const bool continuation = stepMode && !Completed && CurrentY < Ymax;
+    if (!continuation) {
+        SetControls({true, false, controls_.ProblemListEnabled, controls_.DiagramEnabled});
+        const bool declined = stepMode && Completed && AtYmin(CurrentY, Ymin) && !Ask("Restart the problem?");
+        if (!declined) {
+            Completed = false;
+            PrepareRun();
+        }
+        if (declined || PrepareFailed) {
+            // Nothing starts: the controls go back to how they were.
+            SetControls({false, true, controls_.ProblemListEnabled, controls_.DiagramEnabled});
+            return TRunEnd::Refused;
+        }
+        StartNewRun();
+        observer_->SetupFinished();
     }
+    MosaicScaleValue = MosaicScale(Input.MosaicHeight, Ymin, Ymax);
+    SetControls({true, controls_.StepEnabled, stepMode, controls_.DiagramEnabled});
+    if (!stepMode && Input.Problem.ShowMosaicDiagram)
+        observer_->ShowMosaicWindow();
+
+    while (CurrentY >= Ymin) {
+        if (stopRequested_) {
+            stopRequested_ = false;
+            SetStoppedControls();
+            return TRunEnd::Stopped;
+        }
+        PointHigh = -1;
+        if (YItem() == 0)
+            Temperature = CurrentY;
+        else if (YItem() == 1)
+            Pressure = CurrentY;
+        if (LineIndex >= 0 && LineIndex % 10 == 0)
+            observer_->StatusText(Input.Problem.Yparameter + " = " +
+                                  FormatFloat("0.####", CurrentY, Input.Separators));
+        AnalyseLine();
+        observer_->LineFinished();
+        if (AtYmin(CurrentY, Ymin)) {
+            Completed = true;
+            break;
+        }
+        const double next = CurrentY - Ystep;
+        // A step lost in the rounding of a large Y would repeat the line forever.
+        CurrentY = !(next >= Ymin) || next == CurrentY ? Ymin : next;
+        if (stepMode)
+            return TRunEnd::Stepped;
+    }
+    if (!Completed)
+        return TRunEnd::Stepped;
+
+    SetControls({controls_.StopEnabled, controls_.StepEnabled, true, true});
+    observer_->RunComplete();
+    Cells.SetRowCount(LineIndex + 2);
+    stopRequested_ = false;
+    SetControls({false, true, true, true});
+    return TRunEnd::Completed;
 }
 
 SpecialPointsResult TRun::SearchSpecialPoints()
 {
-    SpecialPointsResult result = solvane::SearchSpecialPoints(Cells, Problem.Yparameter, Separators.decimal);
+    SpecialPointsResult result =
+        solvane::SearchSpecialPoints(Cells, Input.Problem.Yparameter, Input.Separators.decimal);
     Nodes.clear();
     for (const TNode& node : result.Nodes)
         Nodes.push_back({std::string(), std::make_unique<TNode>(node)});

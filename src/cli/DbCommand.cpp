@@ -1,12 +1,12 @@
 // solvane-cli db: dump, copy, new, export and import of problem databases.
-#include "Commands.h"
-#include "JsonOutput.h"
-#include "ProblemJson.h"
+#include "cli/Commands.h"
+#include "cli/JsonOutput.h"
+#include "cli/ProblemJson.h"
 
-#include "Cp1251.h"
-#include "ProblemDatabase.h"
-#include "ProblemTable.h"
-#include "SafeFile.h"
+#include "text/Cp1251.h"
+#include "store/ProblemDatabase.h"
+#include "store/ProblemTable.h"
+#include "store/SafeFile.h"
 
 #include <filesystem>
 #include <iostream>

@@ -1,10 +1,10 @@
 // solvane-cli expr: compiles one expression with one evaluator, evaluates it once,
 // and prints the outcome (and, on request, the compiled program) as JSON.
-#include "Commands.h"
-#include "JsonOutput.h"
+#include "cli/Commands.h"
+#include "cli/JsonOutput.h"
 
-#include "Cp1251.h"
-#include "Parser10.h"
+#include "text/Cp1251.h"
+#include "expr/Parser10.h"
 
 #include <charconv>
 #include <cstdlib>

@@ -1,6 +1,6 @@
-#include "JsonOutput.h"
+#include "cli/JsonOutput.h"
 
-#include "Cp1251.h"
+#include "text/Cp1251.h"
 
 #include <cmath>
 #include <fstream>

@@ -1,7 +1,7 @@
-#include "ProblemJson.h"
+#include "cli/ProblemJson.h"
 
-#include "Cp1251.h"
-#include "JsonOutput.h"
+#include "text/Cp1251.h"
+#include "cli/JsonOutput.h"
 
 #include <cmath>
 #include <limits>

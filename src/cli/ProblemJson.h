@@ -2,7 +2,7 @@
 // The problems of a database as JSON for editing and version control, and back.
 // Texts are UTF-8 in JSON and Windows-1251 in the database; a script is a list
 // of lines, joined in the database with CR LF.
-#include "ProblemRow.h"
+#include "store/ProblemRow.h"
 
 #include <nlohmann/json.hpp>
 

@@ -1,15 +1,15 @@
 // solvane-cli run: problems computed as the Run button computes them, JSON out.
-#include "Commands.h"
+#include "cli/Commands.h"
 
-#include "Cp1251.h"
-#include "JsonOutput.h"
-#include "ProblemDatabase.h"
-#include "RunProblem.h"
+#include "text/Cp1251.h"
+#include "cli/JsonOutput.h"
+#include "store/ProblemDatabase.h"
+#include "store/SafeFile.h"
+#include "cli/RunProblem.h"
+#include "session/ProblemRun.h"
 
-#include <fstream>
 #include <iostream>
 #include <memory>
-#include <sstream>
 
 namespace solvane::cli {
 namespace {
@@ -26,17 +26,6 @@ struct RunOptions {
     int ypoints = 100;
     int xpoints = 100;
 };
-
-bool ReadWholeFile(const std::string& path, std::string& content)
-{
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        return false;
-    std::ostringstream buffer;
-    buffer << in.rdbuf();
-    content = buffer.str();
-    return true;
-}
 
 int RunScript(const RunOptions& options)
 {
@@ -64,33 +53,6 @@ int RunScript(const RunOptions& options)
     return document["problems"][0]["completed"].get<bool>() ? 0 : 1;
 }
 
-const char* OpenMessageTypeName(TMessageType type)
-{
-    switch (type) {
-    case TMessageType::Warning: return "warning";
-    case TMessageType::Error: return "error";
-    case TMessageType::Information: return "information";
-    case TMessageType::Confirmation: return "confirmation";
-    }
-    return "information";
-}
-
-TProblemInput ToRunInput(const TProblemRow& row)
-{
-    TProblemInput problem;
-    problem.ProblemName = row.ProblemName;
-    problem.Ymin = row.Ymin;
-    problem.Ymax = row.Ymax;
-    problem.Zvalue = row.Zvalue;
-    problem.YPoints = row.YPoints;
-    problem.XPoints = row.XPoints;
-    problem.ShowMosaicDiagram = row.ShowMosaicDiagram;
-    problem.ShowChart = row.ShowChart;
-    problem.Functs = row.Functs;
-    problem.Yparameter = row.Yparameter;
-    return problem;
-}
-
 // A text of the opening as UTF-8: the name of a missing file is the one given on
 // the command line, everything else comes from the file as Windows-1251.
 std::string OpenText(const std::string& text, const std::string& file)
@@ -108,7 +70,7 @@ int RunDatabase(const RunOptions& options)
     if (!set.Messages.empty()) {
         nlohmann::json opened = nlohmann::json::array();
         for (const auto& m : set.Messages)
-            opened.push_back({{"type", OpenMessageTypeName(m.Type)}, {"text", OpenText(m.Text, options.file)}});
+            opened.push_back({{"type", MessageKindName(m.Kind)}, {"text", OpenText(m.Text, options.file)}});
         document["open_messages"] = std::move(opened);
     }
     if (!set.Opened) {

@@ -1,7 +1,7 @@
-#include "RunProblem.h"
+#include "cli/RunProblem.h"
 
-#include "HeadlessRun.h"
-#include "JsonOutput.h"
+#include "calc/HeadlessRun.h"
+#include "cli/JsonOutput.h"
 
 #include <memory>
 
@@ -11,27 +11,28 @@ nlohmann::json RunProblemToJson(const TProblemInput& problem)
 {
     auto run = std::make_unique<TRun>();
     const THeadlessResult result = RunProblemHeadless(*run, problem);
+    const TRunResults& state = run->Results();
 
     nlohmann::json messages = nlohmann::json::array();
     for (const auto& m : result.Messages)
         messages.push_back({{"type", MessageKindName(m.Kind)}, {"text", JsonText(m.Text)}});
 
     nlohmann::json grid = nlohmann::json::array();
-    for (int r = 0; r < run->Cells.RowCount(); ++r) {
+    for (int r = 0; r < state.Cells.RowCount(); ++r) {
         nlohmann::json row = nlohmann::json::array();
-        for (int c = 0; c < run->Cells.ColCount(); ++c)
-            row.push_back(JsonText(run->Cells.Cell(c, r)));
+        for (int c = 0; c < state.Cells.ColCount(); ++c)
+            row.push_back(JsonText(state.Cells.Cell(c, r)));
         grid.push_back(std::move(row));
     }
 
     nlohmann::json boundary = nlohmann::json::array();
-    for (int i = 0; i <= run->ZHigh; ++i) {
-        const TZPoint& z = run->BoundaryPoints[static_cast<std::size_t>(i)];
+    for (int i = 0; i <= state.ZHigh; ++i) {
+        const TZPoint& z = state.BoundaryPoints[static_cast<std::size_t>(i)];
         boundary.push_back({{"x", JsonDouble(z.X)}, {"y", JsonDouble(z.Y)}, {"col", z.Col}, {"phase", JsonText(z.Phase)}});
     }
 
     nlohmann::json nodes = nlohmann::json::array();
-    for (const auto& item : run->Nodes) {
+    for (const auto& item : state.Nodes) {
         const TNode& n = *item.Object;
         nodes.push_back({{"y", JsonDouble(n.Y)}, {"x", JsonDouble(n.X)}, {"x_left", JsonDouble(n.XLeft)},
                          {"x_right", JsonDouble(n.XRight)}});
@@ -48,11 +49,11 @@ nlohmann::json RunProblemToJson(const TProblemInput& problem)
     out["name"] = JsonText(problem.ProblemName);
     out["completed"] = result.Completed;
     out["messages"] = std::move(messages);
-    out["error"] = result.HasError ? JsonText(result.Error) : nlohmann::json();
+    out["error"] = result.Outcome.End == TRunEnd::Failed ? JsonText(result.Outcome.Error) : nlohmann::json();
     out["y_parameter"] = JsonText(problem.Yparameter);
-    out["x_caption"] = JsonText(run->XCaption);
-    out["y_caption"] = JsonText(run->YCaption);
-    out["lines"] = run->LineIndex + 1;
+    out["x_caption"] = JsonText(state.XCaption);
+    out["y_caption"] = JsonText(state.YCaption);
+    out["lines"] = state.LineIndex + 1;
     out["grid"] = std::move(grid);
     out["boundary_points"] = std::move(boundary);
     out["nodes"] = std::move(nodes);

@@ -1,7 +1,7 @@
 #pragma once
 // One problem computed as pressing Run would without step mode, as the JSON
 // object of `solvane-cli run`.
-#include "ProblemInput.h"
+#include "calc/ProblemInput.h"
 
 #include <nlohmann/json.hpp>
 

@@ -1,5 +1,5 @@
 // solvane-cli: the calculations of Solvane without a window, JSON out.
-#include "Commands.h"
+#include "cli/Commands.h"
 
 #include <exception>
 #include <iostream>

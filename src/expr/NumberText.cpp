@@ -1,6 +1,6 @@
 // The number rules of the expression language.
-#include "MathErrors.h"
-#include "P10Build.h"
+#include "expr/MathErrors.h"
+#include "expr/P10Build.h"
 
 #include <cctype>
 #include <clocale>

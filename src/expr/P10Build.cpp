@@ -1,9 +1,10 @@
 // The expression compiler: recognition by splitting, the term walk over the slot
 // table, and the linking of the operation list.
-#include "P10Build.h"
+#include "expr/P10Build.h"
 
-#include "MathErrors.h"
-#include "Recogniser.h"
+#include "expr/MathErrors.h"
+#include "expr/Recogniser.h"
+#include "text/AsciiText.h"
 
 #include <algorithm>
 #include <array>
@@ -190,10 +191,7 @@ private:
 TCompiledProgram CompileOnThisStack(const std::string& source, const TVariableTable& variables,
                                     const TOneArgTable& oneArg, const TTwoArgTable& twoArg, bool pascal)
 {
-    std::string text = source;
-    for (char& c : text)
-        if (c >= 'a' && c <= 'z')
-            c = static_cast<char>(c - 'a' + 'A');
+    std::string text = AsciiUpper(source);
     const auto first = text.find_first_not_of(' ');
     text = first == std::string::npos ? std::string() : text.substr(first, text.find_last_not_of(' ') - first + 1);
     if (text.find(' ') != std::string::npos)

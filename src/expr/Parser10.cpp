@@ -1,9 +1,10 @@
 // The evaluator: variables, function tables, compilation on setting the text, and
 // the run of the flat operation list.
-#include "Parser10.h"
+#include "expr/Parser10.h"
 
-#include "FpStatus.h"
-#include "Routines.h"
+#include "expr/FpStatus.h"
+#include "expr/Routines.h"
+#include "text/AsciiText.h"
 
 #include <algorithm>
 #include <array>
@@ -46,15 +47,6 @@ const char* ErrorClassName(const std::exception& error) noexcept
 // ---- Running operations ----
 
 namespace {
-
-std::string ToUpper(const std::string& text)
-{
-    std::string upper = text;
-    for (char& c : upper)
-        if (c >= 'a' && c <= 'z')
-            c = static_cast<char>(c - 'a' + 'A');
-    return upper;
-}
 
 bool IsIdentifier(const std::string& name)
 {
@@ -346,7 +338,7 @@ void TCustomParser::BindVariable(const std::string& upperName, double* cell)
 
 double* TCustomParser::SetVariable(const std::string& name, long double value)
 {
-    const std::string upper = ToUpper(name);
+    const std::string upper = AsciiUpper(name);
     if (auto found = variables_.find(upper); found != variables_.end()) {
         *found->second = static_cast<double>(value);
         return found->second;
@@ -365,7 +357,7 @@ double* TCustomParser::SetVariable(const std::string& name, long double value)
 
 double* TCustomParser::FindVariable(const std::string& name) const
 {
-    const auto found = variables_.find(ToUpper(name));
+    const auto found = variables_.find(AsciiUpper(name));
     return found == variables_.end() ? nullptr : found->second;
 }
 
@@ -382,7 +374,7 @@ void TCustomParser::ClearVariables()
 template <typename Table, typename Routine>
 void AddFunction(Table& table, const std::string& name, Routine routine)
 {
-    const std::string upper = ToUpper(name);
+    const std::string upper = AsciiUpper(name);
     if (!IsIdentifier(upper))
         throw std::invalid_argument("Bad function name " + upper);
     if (!table.emplace(upper, routine).second)

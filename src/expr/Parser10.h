@@ -1,8 +1,8 @@
 #pragma once
 // The evaluator: named double variables, the standard functions, one expression
 // compiled into a flat list of operations over direct cell pointers.
-#include "MathErrors.h"
-#include "P10Build.h"
+#include "expr/MathErrors.h"
+#include "expr/P10Build.h"
 
 #include <cstdint>
 #include <functional>

@@ -1,7 +1,7 @@
 // The recognisers of the expression language, in the order the language tries them.
-#include "Recogniser.h"
+#include "expr/Recogniser.h"
 
-#include "MathErrors.h"
+#include "expr/MathErrors.h"
 
 #include <algorithm>
 #include <clocale>

@@ -4,7 +4,7 @@
 // (form, subtext), so chains of '-' and '/' cost polynomial, not exponential, time;
 // the classification of a term runs the same code once more and records the
 // operand texts it tries, which the syntax-error message shows.
-#include "P10Build.h"
+#include "expr/P10Build.h"
 
 #include <cstdint>
 #include <string>

@@ -1,7 +1,7 @@
 // The arithmetic of the operation kinds and the standard functions.
-#include "Routines.h"
+#include "expr/Routines.h"
 
-#include "Parser10.h"
+#include "expr/Parser10.h"
 
 #include <cmath>
 

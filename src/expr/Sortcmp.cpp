@@ -1,4 +1,4 @@
-#include "Sortcmp.h"
+#include "expr/Sortcmp.h"
 
 namespace solvane {
 

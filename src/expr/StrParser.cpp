@@ -1,19 +1,8 @@
-#include "StrParser.h"
+#include "expr/StrParser.h"
+
+#include "text/AsciiText.h"
 
 namespace solvane {
-
-namespace {
-
-std::string AsciiUpper(const std::string& s)
-{
-    std::string up = s;
-    for (char& c : up)
-        if (c >= 'a' && c <= 'z')
-            c = static_cast<char>(c - 'a' + 'A');
-    return up;
-}
-
-} // namespace
 
 void TStrParser::Split(const std::string& text)
 {

@@ -1,4 +1,4 @@
-#include "FieldTypes.h"
+#include "store/FieldTypes.h"
 
 #include <array>
 

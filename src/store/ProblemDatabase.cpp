@@ -1,17 +1,11 @@
-#include "ProblemDatabase.h"
+#include "store/ProblemDatabase.h"
+
+#include "text/AsciiText.h"
 
 #include <filesystem>
 
 namespace solvane {
 namespace {
-
-bool IsBlank(const std::string& text)
-{
-    for (unsigned char c : text)
-        if (c > ' ')
-            return false;
-    return true;
-}
 
 bool FileExists(const std::string& path)
 {
@@ -21,12 +15,12 @@ bool FileExists(const std::string& path)
 
 } // namespace
 
-TProblemDatabase::TProblemDatabase(IMessageSink& messages, IDatabaseDialogs& dialogs)
+TProblemDatabase::TProblemDatabase(TMessageSink& messages, IDatabaseDialogs& dialogs)
     : m_messages(messages), m_dialogs(dialogs), m_problems(messages)
 {
 }
 
-void TProblemDatabase::ReportError(const std::exception& e) { m_messages.Message(TMessageType::Error, e.what()); }
+void TProblemDatabase::ReportError(const std::exception& e) { m_messages.Show(TMessageKind::Error, e.what()); }
 
 bool TProblemDatabase::OpenDatabase(const std::string& path)
 {
@@ -82,13 +76,13 @@ bool TProblemDatabase::CreateCommand()
         if (!answer)
             return false;
         name = *answer;
-        if (IsBlank(name)) {
-            m_messages.Message(TMessageType::Warning, "File name must be assigned");
+        if (TrimmedView(name).empty()) {
+            m_messages.Show(TMessageKind::Warning, "File name must be assigned");
             return false;
         }
         if (!FileExists(name))
             break;
-        m_messages.Message(TMessageType::Warning, "File " + name + " already exists");
+        m_messages.Show(TMessageKind::Warning, "File " + name + " already exists");
     }
     if (!SaveIfWanted())
         return false;

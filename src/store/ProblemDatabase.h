@@ -2,8 +2,8 @@
 // The database commands Open, Create and Save, "Save if wanted", and opening
 // the working database at start. Dialogs are asked through IDatabaseDialogs,
 // message boxes go to the message sink.
-#include "MessageSink.h"
-#include "ProblemTable.h"
+#include "text/Messages.h"
+#include "store/ProblemTable.h"
 
 #include <functional>
 #include <optional>
@@ -34,7 +34,7 @@ public:
 
 class TProblemDatabase {
 public:
-    TProblemDatabase(IMessageSink& messages, IDatabaseDialogs& dialogs);
+    TProblemDatabase(TMessageSink& messages, IDatabaseDialogs& dialogs);
 
     TProblemTable& Problems() { return m_problems; }
     const TProblemTable& Problems() const { return m_problems; }
@@ -58,7 +58,7 @@ public:
 private:
     void ReportError(const std::exception& e);
 
-    IMessageSink& m_messages;
+    TMessageSink& m_messages;
     IDatabaseDialogs& m_dialogs;
     TProblemTable m_problems;
 };

@@ -1,4 +1,4 @@
-#include "ProblemRow.h"
+#include "store/ProblemRow.h"
 
 namespace solvane {
 

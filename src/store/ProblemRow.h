@@ -1,6 +1,6 @@
 #pragma once
 // One problem as plain values, and the problem table's schema.
-#include "VolgaTbl.h"
+#include "store/VolgaTbl.h"
 
 #include <string>
 #include <vector>

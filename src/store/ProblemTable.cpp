@@ -1,4 +1,4 @@
-#include "ProblemTable.h"
+#include "store/ProblemTable.h"
 
 #include <cmath>
 
@@ -19,7 +19,7 @@ std::string ZvalueDisplayFormat(double zvalue, bool twoExponentDigits)
     return "0.######";
 }
 
-TProblemTable::TProblemTable(IMessageSink& messages) : m_messages(messages), m_table("vtblProblem")
+TProblemTable::TProblemTable(TMessageSink& messages) : m_messages(messages), m_table("vtblProblem")
 {
     m_table.IndexFieldNames = "ProblemName";
     m_table.Bindings = ProblemFieldBindings();
@@ -55,7 +55,7 @@ bool TProblemTable::CheckBeforePost()
     if (failure)
         text = failure;
     if (!text.empty()) {
-        m_messages.Message(TMessageType::Warning, text);
+        m_messages.Show(TMessageKind::Warning, text);
         return false;
     }
     m_table.SetAsString("Zparameter", m_zCaption);

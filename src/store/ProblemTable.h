@@ -3,9 +3,9 @@
 // problem is stored, the values of a new problem, the fixed-quantity caption
 // that follows the Y choice, the Zvalue display format, the cleanup after
 // opening, and DatabaseModified. The window shows what this class holds.
-#include "MessageSink.h"
-#include "ProblemRow.h"
-#include "VolgaTbl.h"
+#include "text/Messages.h"
+#include "store/ProblemRow.h"
+#include "store/VolgaTbl.h"
 
 #include <functional>
 #include <string>
@@ -29,7 +29,7 @@ std::string ZvalueDisplayFormat(double zvalue, bool twoExponentDigits);
 
 class TProblemTable {
 public:
-    explicit TProblemTable(IMessageSink& messages);
+    explicit TProblemTable(TMessageSink& messages);
     TProblemTable(const TProblemTable&) = delete;
     TProblemTable& operator=(const TProblemTable&) = delete;
 
@@ -70,7 +70,7 @@ private:
     void CurrentProblemChanged();
     void SetZvalueFormat(bool twoExponentDigits);
 
-    IMessageSink& m_messages;
+    TMessageSink& m_messages;
     TVolgaTable m_table;
     std::string m_zCaption;
     bool m_zEditVisible = true;

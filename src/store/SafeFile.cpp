@@ -1,4 +1,4 @@
-#include "SafeFile.h"
+#include "store/SafeFile.h"
 
 #include <cerrno>
 #include <cstdio>

@@ -1,6 +1,6 @@
-#include "VolgaFormat.h"
+#include "store/VolgaFormat.h"
 
-#include "ByteReader.h"
+#include "store/ByteReader.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,6 +1,6 @@
 #pragma once
 // The table file: its content in memory and the byte-exact load and save.
-#include "FieldTypes.h"
+#include "store/FieldTypes.h"
 
 #include <cstdint>
 #include <memory>

@@ -1,7 +1,7 @@
-#include "VolgaTbl.h"
+#include "store/VolgaTbl.h"
 
-#include "NumberFormat.h"
-#include "SafeFile.h"
+#include "text/NumberFormat.h"
+#include "store/SafeFile.h"
 
 #include <algorithm>
 #include <charconv>

@@ -2,7 +2,7 @@
 // TVolgaTable: one table held wholly in memory, read from its file on Open and
 // written anew only by SaveToFile. Rows keep their states (unchanged, modified,
 // inserted, deleted, discarded); the visible rows are ordered on Open.
-#include "VolgaFormat.h"
+#include "store/VolgaFormat.h"
 
 #include <cstdint>
 #include <functional>

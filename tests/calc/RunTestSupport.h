@@ -1,11 +1,20 @@
 #pragma once
 // Small helpers of the calculation tests: a problem from a script, a message
 // recorder, and reading a grid row.
-#include "HeadlessRun.h"
-#include "Run.h"
+#include "calc/HeadlessRun.h"
+#include "calc/Run.h"
 
 #include <string>
 #include <vector>
+
+namespace solvane {
+
+// Writable run state for tests that set up what no sequence of presses makes.
+struct TRunTestAccess {
+    static TRunResults& State(TRun& run) { return run; }
+};
+
+} // namespace solvane
 
 namespace solvane::test {
 

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "HeadlessRun.h"
+#include "calc/HeadlessRun.h"
 #include "RunTestSupport.h"
 
 using namespace solvane;
@@ -52,13 +52,13 @@ struct Computed {
     std::vector<double> Lines() const
     {
         std::vector<double> ys;
-        for (double y = run->Ymax;;) {
+        for (double y = run->Results().Ymax;;) {
             ys.push_back(y);
-            if (std::fabs(y - run->Ymin) < 1e-11 || ys.size() > 100000)
+            if (std::fabs(y - run->Results().Ymin) < 1e-11 || ys.size() > 100000)
                 break;
             y -= yStep;
-            if (y < run->Ymin)
-                y = run->Ymin;
+            if (y < run->Results().Ymin)
+                y = run->Results().Ymin;
         }
         return ys;
     }
@@ -71,11 +71,11 @@ Computed Compute(const std::string& file, const char* y, double ymin, double yma
     problem.ProblemName = file;
     Computed c;
     c.result = RunProblemHeadless(*c.run, problem);
-    c.xStep = c.run->Xstep;
-    c.yStep = c.run->Ystep;
-    for (int k = 0; k + 1 <= c.run->ZHigh; k += 2) {
-        const TZPoint& high = c.run->BoundaryPoints[static_cast<std::size_t>(k)];
-        const TZPoint& low = c.run->BoundaryPoints[static_cast<std::size_t>(k) + 1];
+    c.xStep = c.run->Results().Xstep;
+    c.yStep = c.run->Results().Ystep;
+    for (int k = 0; k + 1 <= c.run->Results().ZHigh; k += 2) {
+        const TZPoint& high = c.run->Results().BoundaryPoints[static_cast<std::size_t>(k)];
+        const TZPoint& low = c.run->Results().BoundaryPoints[static_cast<std::size_t>(k) + 1];
         c.segments.push_back({high.Y, high.X, low.X});
     }
     return c;
@@ -107,7 +107,7 @@ TEST(Physics, RegularSolutionMiscibilityGap)
 {
     const double W = 20000, Tc = W / (2 * R); // 1202.7 K
     const Computed c = Compute("miscibility_gap.txt", "Temperature", 300, 1300, 200, 200);
-    ASSERT_TRUE(c.result.Completed) << c.result.Error;
+    ASSERT_TRUE(c.result.Completed) << c.result.Outcome.Error;
     ASSERT_FALSE(c.segments.empty());
 
     double highestGap = -1;
@@ -137,7 +137,7 @@ TEST(Physics, IdealLens)
 {
     const double dHA = 13050, TmA = 1358, dHB = 17480, TmB = 1728;
     const Computed c = Compute("ideal_lens.txt", "Temperature", 1300, 1800, 100, 200);
-    ASSERT_TRUE(c.result.Completed) << c.result.Error;
+    ASSERT_TRUE(c.result.Completed) << c.result.Outcome.Error;
     for (double T : c.Lines()) {
         const auto segments = c.At(T);
         if (T < TmA - 1e-9 || T > TmB + 1e-9) {
@@ -158,7 +158,7 @@ TEST(Physics, IdealLens)
         }
     }
     // Above B's melting point all liquid, below A's all solid.
-    const CellGrid& g = c.run->Cells;
+    const CellGrid& g = c.run->Results().Cells;
     for (int row = 1; row < g.RowCount(); ++row) {
         const double T = c.Lines()[static_cast<std::size_t>(row - 1)];
         for (int col = 1; col < g.ColCount(); ++col) {
@@ -188,7 +188,7 @@ TEST(Physics, SimpleEutectic)
     const EutecticModel m{10000, 600, 12000, 700};
     const double TE = Root([&](double T) { return m.LiquidusA(T) - m.LiquidusB(T); }, 300, m.TmA);
     const Computed c = Compute("simple_eutectic.txt", "Temperature", 300, 750, 90, 200);
-    ASSERT_TRUE(c.result.Completed) << c.result.Error;
+    ASSERT_TRUE(c.result.Completed) << c.result.Outcome.Error;
 
     for (double T : c.Lines()) {
         const auto segments = c.At(T);
@@ -239,7 +239,7 @@ TEST(Physics, CongruentlyMeltingCompound)
     const double TE2 = Root([&](double T) { return m.LiquidusB(T) - compoundLiquidus(T, +1); }, 300, TmC);
 
     const Computed c = Compute("congruent_compound.txt", "Temperature", 600, 950, 70, 200);
-    ASSERT_TRUE(c.result.Completed) << c.result.Error;
+    ASSERT_TRUE(c.result.Completed) << c.result.Outcome.Error;
 
     double highestCompound = -1;
     for (const Segment& s : c.segments) {
@@ -276,7 +276,7 @@ TEST(Physics, CongruentlyMeltingCompound)
         }
     }
     // Below both eutectics: solid A, the compound and solid B only.
-    const CellGrid& g = c.run->Cells;
+    const CellGrid& g = c.run->Results().Cells;
     const int last = g.RowCount() - 1;
     for (int col = 1; col < g.ColCount(); ++col) {
         const std::string& cell = g.Cell(col, last);

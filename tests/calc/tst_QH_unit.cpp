@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-#include "QH_unit.h"
+#include "calc/QH_unit.h"
 
 using solvane::TQhUnit;
 

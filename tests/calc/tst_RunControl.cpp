@@ -17,18 +17,24 @@ struct Recorder : TRunObserver {
     std::vector<std::string> status;
     std::vector<int> markRows, segmentRows;
     std::vector<int> segmentCounts;
+    std::vector<TRunControls> controls;
     std::function<void()> onLine;
     void NewChart(const std::vector<std::string>& t, double) override { titles = t; }
-    void ClearChart() override { ++clears; }
-    void AddPhasePoint(int, double, double) override { ++phasePoints; }
-    void AddConvexPoint(double, double) override { ++convexPoints; }
+    void ChartLine(std::span<const std::vector<TChartPoint>> phases, std::span<const TChartPoint> convex) override
+    {
+        ++clears; // every line replaces the points of every series
+        for (const auto& series : phases)
+            phasePoints += static_cast<int>(series.size());
+        convexPoints += static_cast<int>(convex.size());
+    }
     void ResetMosaic() override { ++resets; }
     void MarkPointPhase(double, int row) override { markRows.push_back(row); }
-    void DrawSegments(const TZPoint*, int count, int row, std::uint32_t) override
+    void DrawSegments(std::span<const TZPoint> ends, int row, std::uint32_t) override
     {
         segmentRows.push_back(row);
-        segmentCounts.push_back(count);
+        segmentCounts.push_back(static_cast<int>(ends.size() / 2));
     }
+    void ControlsChanged(const TRunControls& c) override { controls.push_back(c); }
     void StatusText(const std::string& text) override { status.push_back(text); }
     void SetupFinished() override { ++setups; }
     void LineFinished() override
@@ -45,10 +51,10 @@ struct Controls {
 
 void ExpectControls(const TRun& run, Controls c, const char* moment)
 {
-    EXPECT_EQ(run.StopEnabled, c.stop) << moment;
-    EXPECT_EQ(run.StepEnabled, c.step) << moment;
-    EXPECT_EQ(run.ProblemListEnabled, c.list) << moment;
-    EXPECT_EQ(run.DiagramEnabled, c.diagram) << moment;
+    EXPECT_EQ(run.Controls().StopEnabled, c.stop) << moment;
+    EXPECT_EQ(run.Controls().StepEnabled, c.step) << moment;
+    EXPECT_EQ(run.Controls().ProblemListEnabled, c.list) << moment;
+    EXPECT_EQ(run.Controls().DiagramEnabled, c.diagram) << moment;
 }
 
 } // namespace
@@ -57,15 +63,15 @@ TEST(RunControl, ContinuousRunReportsToTheObserver)
 {
     TRun run;
     Recorder recorder;
-    TRecordingSink sink;
+    TMessageRecorder sink;
     run.SetObserver(&recorder);
     run.SetMessageSink(&sink);
-    run.Problem = MakeProblem("GL=1000*(X-0.1)^2\nGS=1000*(X-0.9)^2\nGC=-100;X=0.5", 0, 300, 30, 10);
-    run.Problem.ShowChart = true;
-    run.Problem.ShowMosaicDiagram = true;
-    Controls during{};
-    recorder.onLine = [&] { during = {run.StopEnabled, run.StepEnabled, run.ProblemListEnabled, run.DiagramEnabled}; };
-    run.Run();
+    run.Input.Problem = MakeProblem("GL=1000*(X-0.1)^2\nGS=1000*(X-0.9)^2\nGC=-100;X=0.5", 0, 300, 30, 10);
+    run.Input.Problem.ShowChart = true;
+    run.Input.Problem.ShowMosaicDiagram = true;
+    TRunControls during;
+    recorder.onLine = [&] { during = run.Controls(); };
+    EXPECT_EQ(run.Run().End, TRunEnd::Completed);
 
     EXPECT_TRUE(sink.Messages.empty());
     EXPECT_EQ(recorder.titles, (std::vector<std::string>{"L", "S", "Convex"}));
@@ -83,14 +89,15 @@ TEST(RunControl, ContinuousRunReportsToTheObserver)
     EXPECT_EQ(recorder.segmentCounts[0], 2);
     EXPECT_EQ(recorder.markRows.size(), 31u); // Q of the pair (1, point phase)
     EXPECT_EQ(recorder.completes, 1);
-    EXPECT_TRUE(run.Completed);
-    EXPECT_TRUE(during.stop);
-    EXPECT_FALSE(during.step);
-    EXPECT_FALSE(during.list);
+    EXPECT_TRUE(run.Results().Completed);
+    EXPECT_EQ(during, (TRunControls{true, false, false, false}));
     ExpectControls(run, {false, true, true, true}, "complete");
+    // Every change was told, the last one being the state at the end.
+    ASSERT_GE(recorder.controls.size(), 2u);
+    EXPECT_EQ(recorder.controls.back(), run.Controls());
     // Segment ends in the order found: the larger X first.
-    for (int i = 0; i + 1 <= run.ZHigh; i += 2)
-        EXPECT_GT(run.BoundaryPoints[i].X, run.BoundaryPoints[i + 1].X);
+    for (int i = 0; i + 1 <= run.Results().ZHigh; i += 2)
+        EXPECT_GT(run.Results().BoundaryPoints[i].X, run.Results().BoundaryPoints[i + 1].X);
 }
 
 TEST(RunControl, StopBeforeTheNextLine)
@@ -98,24 +105,23 @@ TEST(RunControl, StopBeforeTheNextLine)
     TRun run;
     Recorder recorder;
     run.SetObserver(&recorder);
-    run.Problem = MakeProblem("GL=1000*(X-0.5)^2", 300, 400, 10, 4);
+    run.Input.Problem = MakeProblem("GL=1000*(X-0.5)^2", 300, 400, 10, 4);
     int lines = 0;
     recorder.onLine = [&] {
         if (++lines == 3)
-            run.StopRequested = true; // the user confirmed Stop
+            run.RequestStop(); // the user confirmed Stop
     };
-    run.Run();
-    EXPECT_EQ(run.LineIndex, 2);
-    EXPECT_EQ(run.CurrentY, 370);
-    EXPECT_FALSE(run.StopRequested);
-    EXPECT_FALSE(run.Completed);
+    EXPECT_EQ(run.Run().End, TRunEnd::Stopped);
+    EXPECT_EQ(run.Results().LineIndex, 2);
+    EXPECT_EQ(run.Results().CurrentY, 370);
+    EXPECT_FALSE(run.Results().Completed);
     EXPECT_EQ(recorder.completes, 0);
     ExpectControls(run, {false, true, true, true}, "stopped");
     // Without step mode the next Run is a new run from Ymax.
     recorder.onLine = nullptr;
     run.Run();
-    EXPECT_EQ(run.LineIndex, 10);
-    EXPECT_TRUE(run.Completed);
+    EXPECT_EQ(run.Results().LineIndex, 10);
+    EXPECT_TRUE(run.Results().Completed);
     EXPECT_EQ(recorder.resets, 2);
 }
 
@@ -123,54 +129,54 @@ TEST(RunControl, StepModeOneLinePerRun)
 {
     TRun run;
     Recorder recorder;
-    TRecordingSink sink;
+    TMessageRecorder sink;
     run.SetObserver(&recorder);
     run.SetMessageSink(&sink);
-    run.Problem = MakeProblem("GL=1000*(X-0.5)^2", 300, 400, 2, 4);
-    run.StepMode = true;
+    run.Input.Problem = MakeProblem("GL=1000*(X-0.5)^2", 300, 400, 2, 4);
+    run.Input.StepMode = true;
 
-    run.Run();
-    EXPECT_EQ(run.LineIndex, 0);
-    EXPECT_EQ(run.CurrentY, 350);
+    EXPECT_EQ(run.Run().End, TRunEnd::Stepped);
+    EXPECT_EQ(run.Results().LineIndex, 0);
+    EXPECT_EQ(run.Results().CurrentY, 350);
     ExpectControls(run, {true, false, true, false}, "paused between steps");
     run.Run();
-    EXPECT_EQ(run.LineIndex, 1);
+    EXPECT_EQ(run.Results().LineIndex, 1);
     EXPECT_EQ(recorder.resets, 1); // a continuation, not a new run
 
     // A confirmed Stop takes effect at the next press, which computes nothing.
-    run.StopRequested = true;
-    run.Run();
-    EXPECT_EQ(run.LineIndex, 1);
+    run.RequestStop();
+    EXPECT_EQ(run.Run().End, TRunEnd::Stopped);
+    EXPECT_EQ(run.Results().LineIndex, 1);
     ExpectControls(run, {false, true, true, true}, "stopped in step mode");
     // The press after that continues.
-    run.Run();
-    EXPECT_EQ(run.LineIndex, 2);
-    EXPECT_TRUE(run.Completed);
-    EXPECT_EQ(run.Cells.RowCount(), 4);
+    EXPECT_EQ(run.Run().End, TRunEnd::Completed);
+    EXPECT_EQ(run.Results().LineIndex, 2);
+    EXPECT_TRUE(run.Results().Completed);
+    EXPECT_EQ(run.Results().Cells.RowCount(), 4);
     EXPECT_EQ(recorder.completes, 1);
     EXPECT_TRUE(sink.Messages.empty());
 
     // After the last line a press asks first; No keeps the results.
-    run.Run();
+    EXPECT_EQ(run.Run().End, TRunEnd::Refused);
     ASSERT_EQ(sink.Messages.size(), 1u);
     EXPECT_EQ(sink.Messages[0].Kind, TMessageKind::Confirmation);
     EXPECT_EQ(sink.Messages[0].Text, "Restart the problem?");
-    EXPECT_EQ(run.LineIndex, 2);
-    EXPECT_EQ(run.Cells.RowCount(), 4);
+    EXPECT_EQ(run.Results().LineIndex, 2);
+    EXPECT_EQ(run.Results().Cells.RowCount(), 4);
     ExpectControls(run, {false, true, true, true}, "restart declined");
     // Yes starts a new run with its first line.
     sink.ConfirmAnswer = true;
     run.Run();
     EXPECT_EQ(sink.Messages.size(), 2u);
-    EXPECT_EQ(run.LineIndex, 0);
-    EXPECT_EQ(run.Cells.RowCount(), 2);
+    EXPECT_EQ(run.Results().LineIndex, 0);
+    EXPECT_EQ(run.Results().Cells.RowCount(), 2);
     EXPECT_EQ(recorder.resets, 2);
 
     // Moving to another problem sets CurrentY to its Ymax: the next press is a new run.
     run.Run();
-    run.CurrentY = run.Ymax;
+    run.SelectProblem(run.Input.Problem);
     run.Run();
-    EXPECT_EQ(run.LineIndex, 0);
+    EXPECT_EQ(run.Results().LineIndex, 0);
     EXPECT_EQ(recorder.resets, 3);
 }
 
@@ -179,22 +185,25 @@ TEST(RunControl, NoNestedRunWhileTheSweepLetsMessagesThrough)
     TRun run;
     Recorder recorder;
     run.SetObserver(&recorder);
-    run.Problem = MakeProblem("GL=1000*(X-0.5)^2", 300, 400, 10, 4);
+    run.Input.Problem = MakeProblem("GL=1000*(X-0.5)^2", 300, 400, 10, 4);
     int nestedLines = -2;
     recorder.onLine = [&] {
-        const int before = run.LineIndex;
+        const int before = run.Results().LineIndex;
         EXPECT_TRUE(run.IsRunning());
-        run.Run(); // F9 pressed again
-        nestedLines = run.LineIndex - before;
+        EXPECT_EQ(run.Run().End, TRunEnd::Refused); // F9 pressed again
+        nestedLines = run.Results().LineIndex - before;
     };
     run.Run();
     EXPECT_EQ(nestedLines, 0);
-    EXPECT_EQ(run.LineIndex, 10);
+    EXPECT_EQ(run.Results().LineIndex, 10);
     EXPECT_EQ(recorder.resets, 1);
     EXPECT_FALSE(run.IsRunning());
     // An error leaves the guard open too.
-    run.Problem.Functs = "GL=LN(T-350)";
-    EXPECT_THROW(run.Run(), std::exception);
+    run.Input.Problem.Functs = "GL=LN(T-350)";
+    const TRunOutcome failed = run.Run();
+    EXPECT_EQ(failed.End, TRunEnd::Failed);
+    EXPECT_EQ(failed.Error, "Invalid floating point operation");
+    ExpectControls(run, {false, true, true, true}, "failed mid-sweep");
     EXPECT_FALSE(run.IsRunning());
 }
 
@@ -206,8 +215,8 @@ TEST(RunControl, LargeRunStaysCompact)
                          "GC=-3000;X=0.25\nGC=-2500;X=0.75",
                          300, 1300, 1000, 1000));
     EXPECT_TRUE(r.Completed);
-    EXPECT_EQ(run.Cells.RowCount(), 1002);
-    const std::size_t bytes = run.Cells.MemoryBytes() + run.BoundaryPoints.capacity() * sizeof(TZPoint);
+    EXPECT_EQ(run.Results().Cells.RowCount(), 1002);
+    const std::size_t bytes = run.Results().Cells.MemoryBytes() + run.Results().BoundaryPoints.capacity() * sizeof(TZPoint);
     EXPECT_LT(bytes, 64u * 1024 * 1024);
 }
 
@@ -216,17 +225,17 @@ TEST(RunControl, ScriptReadAgainBetweenSteps)
     // PrepareRun between two steps (another database opened) may bring more
     // point phases than the run's arrays were sized for.
     TRun run;
-    run.Problem = MakeProblem("GL=1000*(X-0.5)^2", 300, 400, 4, 4);
-    run.StepMode = true;
+    run.Input.Problem = MakeProblem("GL=1000*(X-0.5)^2", 300, 400, 4, 4);
+    run.Input.StepMode = true;
     run.Run();
-    run.Problem.Functs = "GL=1000*(X-0.5)^2\nGC=-100;X=0.6\nGC=-100;X=0.35\nGC=-100;X=0.15";
+    run.Input.Problem.Functs = "GL=1000*(X-0.5)^2\nGC=-100;X=0.6\nGC=-100;X=0.35\nGC=-100;X=0.15";
     run.PrepareRun();
-    ASSERT_FALSE(run.PrepareFailed);
-    run.CurrentY = 375; // as if the problem list had left it mid-sweep
+    ASSERT_FALSE(run.Results().PrepareFailed);
+    TRunTestAccess::State(run).CurrentY = 375; // as if the problem list had left it mid-sweep
     run.Run();
-    EXPECT_EQ(run.LineIndex, 0); // prepared: the line count starts again
+    EXPECT_EQ(run.Results().LineIndex, 0); // prepared: the line count starts again
     // Hull 1, 0.6, 0.15, 0 (0.35 lies on the line between its neighbours).
-    ASSERT_EQ(run.ZHigh, 3);
-    EXPECT_EQ(run.BoundaryPoints[1].Phase, "0.6");
-    EXPECT_EQ(run.BoundaryPoints[3].Phase, "0.15");
+    ASSERT_EQ(run.Results().ZHigh, 3);
+    EXPECT_EQ(run.Results().BoundaryPoints[1].Phase, "0.6");
+    EXPECT_EQ(run.Results().BoundaryPoints[3].Phase, "0.15");
 }

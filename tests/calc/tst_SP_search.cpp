@@ -4,7 +4,7 @@
 #include <utility>
 #include <vector>
 
-#include "SP_search.h"
+#include "calc/SP_search.h"
 
 using solvane::BuildRunList;
 using solvane::CellGrid;

@@ -1,5 +1,5 @@
-#include "NumberFormat.h"
-#include "ScriptText.h"
+#include "text/NumberFormat.h"
+#include "calc/ScriptText.h"
 
 #include <gtest/gtest.h>
 
@@ -52,7 +52,7 @@ TEST(ScriptText, BlanksCaseAndLines)
 {
     EXPECT_EQ(StripBlanks(" G L =\t1 *X\x01 "), "GL=1*X");
     EXPECT_EQ(TrimBlanks("\t a b \r"), "a b");
-    EXPECT_EQ(UpperCase("gl=ln(x)\xe0"), "GL=LN(X)\xe0"); // Cyrillic bytes stay
+    EXPECT_EQ(AsciiUpper("gl=ln(x)\xe0"), "GL=LN(X)\xe0"); // Cyrillic bytes stay
     EXPECT_EQ(SplitLines("a\r\nb\nc\rd"), (std::vector<std::string>{"a", "b", "c", "d"}));
     EXPECT_EQ(SplitLines("a\r\n\r\nb\r\n"), (std::vector<std::string>{"a", "", "b"}));
     EXPECT_TRUE(SplitLines("").empty());

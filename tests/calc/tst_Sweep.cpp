@@ -17,7 +17,7 @@ const char* kTwoPhases = "GL=1000*(X-0.1)^2\nGS=1000*(X-0.9)^2";
 std::vector<std::string> ColumnTexts(const TRun& run)
 {
     std::vector<std::string> texts;
-    for (const auto& c : run.XColumns)
+    for (const auto& c : run.Results().XColumns)
         texts.push_back(c.Text);
     return texts;
 }
@@ -43,10 +43,10 @@ TEST(Sweep, ColumnsWithPointPhases)
         TRun run;
         RunProblemHeadless(run, MakeProblem(c.script, 300, 400, 1, 4));
         EXPECT_EQ(ColumnTexts(run), c.columns) << c.script;
-        ASSERT_EQ(run.Cells.ColCount(), static_cast<int>(c.columns.size()) + 1);
-        EXPECT_EQ(run.Cells.Cell(0, 0), " Y/X");
+        ASSERT_EQ(run.Results().Cells.ColCount(), static_cast<int>(c.columns.size()) + 1);
+        EXPECT_EQ(run.Results().Cells.Cell(0, 0), " Y/X");
         for (std::size_t k = 0; k < c.columns.size(); ++k)
-            EXPECT_EQ(run.Cells.Cell(static_cast<int>(k) + 1, 0), c.columns[k]);
+            EXPECT_EQ(run.Results().Cells.Cell(static_cast<int>(k) + 1, 0), c.columns[k]);
     }
 }
 
@@ -70,12 +70,12 @@ TEST(Sweep, LinesFromYmaxDownToYmin)
         const auto result = RunProblemHeadless(run, MakeProblem("GL=1000*(X-0.5)^2", c.ymin, c.ymax, c.ypoints, c.xpoints));
         EXPECT_TRUE(result.Completed);
         EXPECT_TRUE(result.Messages.empty());
-        ASSERT_EQ(run.Cells.RowCount(), static_cast<int>(c.ys.size()) + 1);
-        EXPECT_EQ(run.LineIndex + 1, static_cast<int>(c.ys.size()));
+        ASSERT_EQ(run.Results().Cells.RowCount(), static_cast<int>(c.ys.size()) + 1);
+        EXPECT_EQ(run.Results().LineIndex + 1, static_cast<int>(c.ys.size()));
         for (std::size_t r = 0; r < c.ys.size(); ++r)
-            EXPECT_EQ(run.Cells.Cell(0, static_cast<int>(r) + 1), c.ys[r]);
-        EXPECT_EQ(static_cast<int>(run.XColumns.size()), c.columns);
-        EXPECT_NEAR(run.CurrentY, c.ymin, 1e-11); // the last line may stop just above Ymin
+            EXPECT_EQ(run.Results().Cells.Cell(0, static_cast<int>(r) + 1), c.ys[r]);
+        EXPECT_EQ(static_cast<int>(run.Results().XColumns.size()), c.columns);
+        EXPECT_NEAR(run.Results().CurrentY, c.ymin, 1e-11); // the last line may stop just above Ymin
     }
 }
 
@@ -118,15 +118,15 @@ TEST(Sweep, GridRowsAndSegments)
         const auto result = RunProblemHeadless(run, MakeProblem(c.script, 300, 400, 1, c.xpoints));
         EXPECT_TRUE(result.Completed) << c.name;
         EXPECT_TRUE(result.Messages.empty()) << c.name;
-        EXPECT_EQ(DataRow(run.Cells, 1), c.row) << c.name;
-        ASSERT_EQ(run.ZHigh + 1, static_cast<int>(2 * c.ends.size())) << c.name;
+        EXPECT_EQ(DataRow(run.Results().Cells, 1), c.row) << c.name;
+        ASSERT_EQ(run.Results().ZHigh + 1, static_cast<int>(2 * c.ends.size())) << c.name;
         for (std::size_t i = 0; i < c.ends.size(); ++i) {
-            const TZPoint& z = run.BoundaryPoints[i];
+            const TZPoint& z = run.Results().BoundaryPoints[i];
             EXPECT_NEAR(z.X, c.ends[i].X, 1e-12) << c.name << " end " << i;
             EXPECT_EQ(z.Y, 400) << c.name;
             EXPECT_EQ(z.Col, c.ends[i].Col) << c.name << " end " << i;
             EXPECT_EQ(z.Phase, c.ends[i].Phase) << c.name << " end " << i;
-            EXPECT_EQ(run.BoundaryPoints[i + c.ends.size()].Y, 300) << c.name;
+            EXPECT_EQ(run.Results().BoundaryPoints[i + c.ends.size()].Y, 300) << c.name;
         }
     }
 }
@@ -139,8 +139,8 @@ TEST(Sweep, OpenCases)
         const auto r = RunProblemHeadless(run, MakeProblem("GL=X\n#XMIN=0.5\n#XMAX=0.5", 300, 400, 2, 10));
         EXPECT_TRUE(r.Completed);
         EXPECT_TRUE(r.Messages.empty());
-        EXPECT_EQ(DataRow(run.Cells, 1), std::vector<std::string>{"L"});
-        EXPECT_EQ(run.ZHigh, -1);
+        EXPECT_EQ(DataRow(run.Results().Cells, 1), std::vector<std::string>{"L"});
+        EXPECT_EQ(run.Results().ZHigh, -1);
     }
     // No column and no point phase: every line reports it and shows an empty row.
     {
@@ -150,25 +150,25 @@ TEST(Sweep, OpenCases)
         EXPECT_EQ(Texts(r.Messages),
                   (std::vector<std::string>{"Number of points equals to -1", "Number of points equals to -1"}));
         EXPECT_EQ(r.Messages[0].Kind, TMessageKind::Information);
-        EXPECT_EQ(run.Cells.RowCount(), 3);
-        EXPECT_EQ(run.Cells.Cell(0, 2), "300");
+        EXPECT_EQ(run.Results().Cells.RowCount(), 3);
+        EXPECT_EQ(run.Results().Cells.Cell(0, 2), "300");
     }
     // A column where every phase gives 1e10 or more has no stable phase: "E".
     {
         TRun run;
         const auto r = RunProblemHeadless(run, MakeProblem("GL=1E20*HEAV(0.05-X)+1000*(X-0.5)^2", 300, 400, 1, 10));
         EXPECT_TRUE(r.Completed);
-        const auto row = DataRow(run.Cells, 1);
+        const auto row = DataRow(run.Results().Cells, 1);
         EXPECT_EQ(row[0], "E");
         EXPECT_EQ(row[1], "L");
-        EXPECT_EQ(run.ZHigh, -1);
+        EXPECT_EQ(run.Results().ZHigh, -1);
     }
     // Steps lost in rounding, or an infinite Ymin, end at Ymin instead of repeating a line.
     for (const auto& [ymin, ymax] : {std::pair{1e17, 1e17 + 16}, std::pair{-HUGE_VAL, 1.0}}) {
         TRun run;
         const auto r = RunProblemHeadless(run, MakeProblem("GL=X", ymin, ymax, 100, 2));
         EXPECT_TRUE(r.Completed) << ymin;
-        EXPECT_EQ(run.LineIndex, 1) << ymin;
+        EXPECT_EQ(run.Results().LineIndex, 1) << ymin;
     }
     // The largest grid the fields allow is refused before anything is built.
     {
@@ -178,16 +178,16 @@ TEST(Sweep, OpenCases)
         ASSERT_EQ(r.Messages.size(), 1u);
         EXPECT_EQ(r.Messages[0].Kind, TMessageKind::Warning);
         EXPECT_EQ(r.Messages[0].Text, "The grid is too large: at most 16777216 cells are allowed; reduce XPoints or YPoints");
-        EXPECT_EQ(run.LineIndex, -1);
-        EXPECT_EQ(run.Cells.RowCount(), 0);
+        EXPECT_EQ(run.Results().LineIndex, -1);
+        EXPECT_EQ(run.Results().Cells.RowCount(), 0);
     }
     // The widest grid runs when it has few lines.
     {
         TRun run;
         const auto r = RunProblemHeadless(run, MakeProblem("GL=1000*(X-0.5)^2", 0, 1, 1, 32767));
         EXPECT_TRUE(r.Completed);
-        EXPECT_EQ(run.XColumns.size(), 32768u);
-        EXPECT_EQ(run.Cells.Cell(32768, 2), "L");
+        EXPECT_EQ(run.Results().XColumns.size(), 32768u);
+        EXPECT_EQ(run.Results().Cells.Cell(32768, 2), "L");
     }
 }
 
@@ -209,8 +209,8 @@ TEST(Sweep, FixedQuantityAndSweptVariable)
     for (const Case& c : cases) {
         TRun run;
         RunProblemHeadless(run, MakeProblem(c.script, 300, 400, 1, 2, c.y, c.z));
-        EXPECT_EQ(run.Temperature, c.expectedTemperature) << c.y;
-        EXPECT_EQ(run.Pressure, c.expectedPressure) << c.y;
+        EXPECT_EQ(run.Results().Temperature, c.expectedTemperature) << c.y;
+        EXPECT_EQ(run.Results().Pressure, c.expectedPressure) << c.y;
     }
 }
 
@@ -231,37 +231,37 @@ TEST(Sweep, PreparationFailures)
         TRun run;
         const auto r = RunProblemHeadless(run, MakeProblem(c.script, c.ymin, c.ymax));
         EXPECT_FALSE(r.Completed);
-        EXPECT_FALSE(r.HasError);
-        EXPECT_TRUE(run.PrepareFailed);
+        EXPECT_EQ(r.Outcome.End, TRunEnd::Refused);
+        EXPECT_TRUE(run.Results().PrepareFailed);
         ASSERT_EQ(r.Messages.size(), 1u) << c.script;
         EXPECT_EQ(r.Messages[0].Kind, c.kind);
         EXPECT_EQ(r.Messages[0].Text, c.text);
-        EXPECT_EQ(run.LineIndex, -1);
-        EXPECT_FALSE(run.StopEnabled);
-        EXPECT_TRUE(run.StepEnabled);
+        EXPECT_EQ(run.Results().LineIndex, -1);
+        EXPECT_FALSE(run.Controls().StopEnabled);
+        EXPECT_TRUE(run.Controls().StepEnabled);
     }
     TRun run;
     const auto r = RunProblemHeadless(run, MakeProblem("GL=X+", 300, 400));
-    EXPECT_TRUE(r.HasError);
+    EXPECT_EQ(r.Outcome.End, TRunEnd::Failed);
     EXPECT_FALSE(r.Completed);
-    EXPECT_EQ(run.LineIndex, -1);
+    EXPECT_EQ(run.Results().LineIndex, -1);
 }
 
 TEST(Sweep, EvaluatorErrorEndsTheRunAtThatLine)
 {
     TRun run;
     const auto r = RunProblemHeadless(run, MakeProblem("GL=1000*(X-0.5)^2+LN(T-350)", 300, 400, 10, 10));
-    EXPECT_TRUE(r.HasError);
-    EXPECT_EQ(r.Error, "Invalid floating point operation");
+    EXPECT_EQ(r.Outcome.End, TRunEnd::Failed);
+    EXPECT_EQ(r.Outcome.Error, "Invalid floating point operation");
     EXPECT_FALSE(r.Completed);
-    EXPECT_EQ(run.LineIndex, 5); // 400 ... 350 computed (LN(0) is 0)
-    EXPECT_EQ(run.CurrentY, 340);
-    EXPECT_EQ(run.Cells.RowCount(), 7);
-    EXPECT_EQ(run.Cells.Cell(0, 6), "350");
-    EXPECT_FALSE(run.StopEnabled);
-    EXPECT_TRUE(run.StepEnabled);
-    EXPECT_TRUE(run.ProblemListEnabled);
-    EXPECT_TRUE(run.Nodes.empty());
+    EXPECT_EQ(run.Results().LineIndex, 5); // 400 ... 350 computed (LN(0) is 0)
+    EXPECT_EQ(run.Results().CurrentY, 340);
+    EXPECT_EQ(run.Results().Cells.RowCount(), 7);
+    EXPECT_EQ(run.Results().Cells.Cell(0, 6), "350");
+    EXPECT_FALSE(run.Controls().StopEnabled);
+    EXPECT_TRUE(run.Controls().StepEnabled);
+    EXPECT_TRUE(run.Controls().ProblemListEnabled);
+    EXPECT_TRUE(run.Results().Nodes.empty());
 }
 
 
@@ -269,13 +269,13 @@ TEST(Sweep, LocaleDecimalSeparator)
 {
     // A decimal comma in every text the run writes; composition texts still read back.
     TRun run;
-    run.Separators.decimal = ',';
+    run.Input.Separators.decimal = ',';
     const auto r = RunProblemHeadless(run, MakeProblem("GL=1000*(X-0.1)^2\nGS=1000*(X-0.9)^2\nGC=-100;X=0.3", 0.5, 1.5, 1, 4));
     EXPECT_TRUE(r.Completed);
     EXPECT_TRUE(r.Messages.empty());
-    ASSERT_EQ(run.PointPhases.size(), 1u);
-    EXPECT_EQ(run.PointPhases[0].Text, "0,3");
-    EXPECT_EQ(DataRow(run.Cells, 0), (std::vector<std::string>{"0", "0,25", "0,3", "0,5", "0,75", "1"}));
-    EXPECT_EQ(run.Cells.Cell(0, 1), "1,5");
-    EXPECT_EQ(run.Cells.Cell(3, 1), "C0,3");
+    ASSERT_EQ(run.Results().PointPhases.size(), 1u);
+    EXPECT_EQ(run.Results().PointPhases[0].Text, "0,3");
+    EXPECT_EQ(DataRow(run.Results().Cells, 0), (std::vector<std::string>{"0", "0,25", "0,3", "0,5", "0,75", "1"}));
+    EXPECT_EQ(run.Results().Cells.Cell(0, 1), "1,5");
+    EXPECT_EQ(run.Results().Cells.Cell(3, 1), "C0,3");
 }

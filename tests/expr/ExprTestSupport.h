@@ -1,6 +1,6 @@
 #pragma once
 // Compact texts of compiled programs and outcomes, so that tables of cases read easily.
-#include "Parser10.h"
+#include "expr/Parser10.h"
 
 #include <charconv>
 #include <string>

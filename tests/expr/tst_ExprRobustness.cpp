@@ -2,7 +2,7 @@
 // program that evaluates to a value or an arithmetic error, or fails with one of the
 // engine's errors. Run under the sanitizers, this also checks for leaks and UB.
 #include "ExprTestSupport.h"
-#include "Recogniser.h"
+#include "expr/Recogniser.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // The evaluator: values, arithmetic errors, variables, and the error handler.
 #include "ExprTestSupport.h"
-#include "Routines.h"
+#include "expr/Routines.h"
 
 #include <gtest/gtest.h>
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "Sortcmp.h"
+#include "expr/Sortcmp.h"
 
 using solvane::TQSort;
 

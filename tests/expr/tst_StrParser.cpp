@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "StrParser.h"
+#include "expr/StrParser.h"
 
 using solvane::TStrParser;
 

@@ -1,7 +1,7 @@
 // libFuzzer: any bytes opened as the problem table and as a plain table. A
 // load either fails with a table error or gives content that saves and
 // reloads; the cleanup after opening runs on it.
-#include "ProblemTable.h"
+#include "store/ProblemTable.h"
 
 #include <cstdint>
 #include <cstdlib>

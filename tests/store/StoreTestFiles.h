@@ -1,7 +1,7 @@
 #pragma once
 // Builders of table files byte by byte, for the loader's tests.
-#include "ProblemRow.h"
-#include "VolgaTbl.h"
+#include "store/ProblemRow.h"
+#include "store/VolgaTbl.h"
 
 #include <cstdint>
 #include <cstring>

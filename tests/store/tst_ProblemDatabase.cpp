@@ -1,5 +1,5 @@
 // The database commands Open, Create and Save, with dialogs answered by the test.
-#include "ProblemDatabase.h"
+#include "store/ProblemDatabase.h"
 #include "StoreTestFiles.h"
 
 #include <gtest/gtest.h>
@@ -76,7 +76,7 @@ TEST(ProblemDatabase, OpenCommand)
     f.dialogs.answers = {damaged};
     EXPECT_FALSE(f.db.OpenCommand());
     EXPECT_EQ(f.Texts(), std::vector<std::string>{"vtblProblem: Error opening table: Unexpected end of buffer"});
-    EXPECT_EQ(f.messages.Messages.back().Type, TMessageType::Error);
+    EXPECT_EQ(f.messages.Messages.back().Kind, TMessageKind::Error);
     EXPECT_EQ(f.dialogs.caption, "Database: " + damaged);
     EXPECT_FALSE(f.db.Problems().DatabaseModified);
     EXPECT_FALSE(f.db.Problems().Table().Active());

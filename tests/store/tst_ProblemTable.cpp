@@ -1,6 +1,6 @@
 // The problem table: binding, checks before a post, new problems, the fixed
 // quantity's caption, the Zvalue display format and the cleanup after opening.
-#include "ProblemTable.h"
+#include "store/ProblemTable.h"
 #include "StoreTestFiles.h"
 
 #include <gtest/gtest.h>
@@ -95,7 +95,7 @@ TEST(ProblemTable, NewProblemAndChecksBeforePost)
     EXPECT_EQ(f.table.AsString("Zparameter"), "T");
     EXPECT_TRUE(f.problems.DatabaseModified);
     if (!f.messages.Messages.empty()) {
-        EXPECT_EQ(f.messages.Messages.front().Type, TMessageType::Warning);
+        EXPECT_EQ(f.messages.Messages.front().Kind, TMessageKind::Warning);
     }
 }
 

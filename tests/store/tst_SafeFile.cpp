@@ -1,5 +1,5 @@
 // Saving replaces the file only when the new content is complete.
-#include "SafeFile.h"
+#include "store/SafeFile.h"
 #include "StoreTestFiles.h"
 
 #include <gtest/gtest.h>

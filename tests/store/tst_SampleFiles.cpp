@@ -1,7 +1,7 @@
 // Sample databases, good and damaged, kept beside the tests with the outcome
 // each must have (data/expected.txt: file name, a tab, "OK" or the message).
-#include "ProblemTable.h"
-#include "SafeFile.h"
+#include "store/ProblemTable.h"
+#include "store/SafeFile.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // Damaged files: every truncation and many flipped bytes either load or fail
 // with one of the loader's messages; nothing crashes, leaks or over-allocates.
-#include "ProblemTable.h"
+#include "store/ProblemTable.h"
 #include "StoreTestFiles.h"
 
 #include <gtest/gtest.h>

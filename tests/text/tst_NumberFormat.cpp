@@ -1,4 +1,4 @@
-#include "NumberFormat.h"
+#include "text/NumberFormat.h"
 
 #include <gtest/gtest.h>
 

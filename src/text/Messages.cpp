@@ -1,4 +1,4 @@
-#include "RunMessages.h"
+#include "text/Messages.h"
 
 namespace solvane {
 

@@ -1,0 +1,95 @@
+#pragma once
+// The three faces of a run that a window sees: what it sets before a press
+// (input), the enabled states of the run controls, and the run state with its
+// results, under the names the rest of the program knows them by.
+#include "calc/CellGrid.h"
+#include "calc/ProblemInput.h"
+#include "calc/RunTypes.h"
+#include "calc/SP_search.h"
+#include "expr/Parser10.h"
+#include "text/NumberFormat.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace solvane {
+
+// Colours are 32-bit 0x00BBGGRR: red in the low byte, as the settings file keeps them.
+inline constexpr std::uint32_t kMoneyGreen = 12639424; // 0x00C0DCC0
+
+struct TRunInput {
+    // The current problem record. ShowMosaicDiagram and ShowChart are the check
+    // boxes bound to it and are read line by line, so they may change during a run.
+    TProblemInput Problem;
+    // Check box "По шагам": one line per Run press.
+    bool StepMode = false;
+    // Decimal separator of the texts a run writes (grid, composition texts,
+    // status): the GUI sets the locale's, the command-line tool keeps '.'.
+    NumberSeparators Separators;
+    // Colour of the two-phase segments in the mosaic picture, 0x00BBGGRR.
+    std::uint32_t MosaicColor = kMoneyGreen;
+    // Height in pixels of the mosaic picture; the rows of the lines are scaled to it.
+    int MosaicHeight = 410;
+};
+
+// What the run controls allow: sbStop, chbStep, the problem list, and
+// sbDiagram together with sbGrid.
+struct TRunControls {
+    bool StopEnabled = false;
+    bool StepEnabled = true;
+    bool ProblemListEnabled = true;
+    bool DiagramEnabled = false;
+    bool operator==(const TRunControls&) const = default;
+};
+
+// How a Run press ended.
+enum class TRunEnd {
+    Refused,   // nothing started: a failed check, a declined restart, or a press during a press
+    Stepped,   // step mode: one line computed, the run waits for the next press
+    Stopped,   // the stop request was seen before a line
+    Completed, // the line at Ymin was computed
+    Failed,    // an engine error ended the press; Error holds its message
+};
+
+struct TRunOutcome {
+    TRunEnd End = TRunEnd::Refused;
+    std::string Error;
+};
+
+// The run state and the results of the last run. Every field keeps the name
+// the diagram, grid and special points windows know it by.
+struct TRunResults {
+    bool PrepareFailed = true; // until a preparation passed every check
+    bool Completed = false;    // the last run computed its line at Ymin
+
+    double Temperature = 300;
+    double Pressure = 1;
+    double Ymin = 0, Ymax = 0, Ystep = 0;
+    double Xmin = 0, Xmax = 1, Xstep = 0;
+    double CurrentY = 0;
+    double ChartLabelIncrement = 0; // desired X label step of the working chart
+    std::string XCaption, YCaption;
+    std::int32_t YIntervals = 1;
+    std::int32_t XInnerPoints = 1;
+    std::int32_t MosaicRow = 0;
+    std::int32_t LineIndex = -1; // the last line computed, -1 before the first
+    std::int32_t ZHigh = -1;     // the last valid entry of BoundaryPoints
+
+    // The script's phases, point phases and parameters with their evaluators.
+    TNamedList<TParser> Phases;
+    TNamedList<TParser> PointPhases;
+    TNamedList<TParser> Params;
+    // The parameter values at the last evaluation. Each stands for its
+    // 15-digit decimal text (FormatGeneral) and holds exactly what that text
+    // reads back as.
+    std::vector<double> ParamValues;
+    TParser sidParser; // the ideal-mixing term
+
+    TNamedList<TXclass> XColumns;
+    TNamedList<TNode> Nodes;
+    TaTZpoint BoundaryPoints;
+    CellGrid Cells; // the texts of the grid window
+};
+
+} // namespace solvane
