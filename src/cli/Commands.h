@@ -8,5 +8,6 @@ namespace solvane::cli {
 void AddExprCommand(CLI::App& app, int& exitCode);
 void AddDbCommand(CLI::App& app, int& exitCode);
 void AddRunCommand(CLI::App& app, int& exitCode);
+void AddCheckCommand(CLI::App& app, int& exitCode);
 
 } // namespace solvane::cli

@@ -13,6 +13,7 @@ int main(int argc, char** argv)
     solvane::cli::AddExprCommand(app, exitCode);
     solvane::cli::AddDbCommand(app, exitCode);
     solvane::cli::AddRunCommand(app, exitCode);
+    solvane::cli::AddCheckCommand(app, exitCode);
     try {
         app.parse(argc, argv);
     } catch (const CLI::CallForHelp& e) {

@@ -1,29 +1,42 @@
 #pragma once
 // Runs the built solvane-cli as a user would and collects what it prints.
 #include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 #include <sys/wait.h>
+#include <unistd.h>
 
 namespace solvane::testing {
 
 struct CliResult {
     int exitCode = -1;
-    std::string out; // standard output only
+    std::string out; // standard output
+    std::string err; // standard error
 };
 
 inline CliResult RunCli(const std::string& arguments)
 {
     CliResult result;
-    FILE* pipe = popen((std::string(SOLVANE_CLI) + " " + arguments + " 2>/dev/null").c_str(), "r");
-    if (!pipe)
+    char errPath[] = "/tmp/solvane_cli_err_XXXXXX";
+    const int errFile = mkstemp(errPath);
+    if (errFile < 0)
         return result;
-    char buffer[4096];
-    std::size_t n;
-    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0)
-        result.out.append(buffer, n);
-    const int status = pclose(pipe);
-    result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    close(errFile);
+    FILE* pipe = popen((std::string(SOLVANE_CLI) + " " + arguments + " 2>" + errPath).c_str(), "r");
+    if (pipe) {
+        char buffer[4096];
+        std::size_t n;
+        while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0)
+            result.out.append(buffer, n);
+        const int status = pclose(pipe);
+        result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        std::ifstream err(errPath, std::ios::binary);
+        result.err.assign(std::istreambuf_iterator<char>(err), std::istreambuf_iterator<char>());
+    }
+    unlink(errPath);
     return result;
 }
 
