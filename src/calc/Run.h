@@ -14,6 +14,7 @@
 #include "expr/StrParser.h"
 #include "text/Messages.h"
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -45,6 +46,9 @@ public:
     void SetMessageSink(TMessageSink* messages) { messages_ = messages; }
 
     TRunInput Input;
+    // Called first by every preparation: the window posts the pending record
+    // and hands over the current problem; false stops the preparation.
+    std::function<bool()> OnPrepare;
     const TRunControls& Controls() const { return controls_; }
     const TRunResults& Results() const { return *this; }
 

@@ -58,6 +58,8 @@ bool TRun::Ask(const std::string& text) { return messages_ && messages_->Show(TM
 void TRun::PrepareRun()
 {
     PrepareFailed = true;
+    if (OnPrepare && !OnPrepare())
+        return;
     if (!InterpretScript())
         return;
     if (Phases.empty()) {

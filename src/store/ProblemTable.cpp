@@ -37,6 +37,8 @@ TProblemTable::TProblemTable(TMessageSink& messages) : m_messages(messages), m_t
         const int zparameter = m_table.FieldIndex("Zparameter");
         if (zparameter >= 0 && (field < 0 || field == zparameter))
             m_zCaption = m_table.AsString(zparameter);
+        if (OnShownDataChange)
+            OnShownDataChange(field);
     };
 }
 

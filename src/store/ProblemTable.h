@@ -42,6 +42,8 @@ public:
     // Called when another problem becomes current, with its Ymin and Ymax
     // (the run state takes them, and CurrentY = Ymax).
     std::function<void(double ymin, double ymax)> OnCurrentProblem;
+    // Called when the values shown change: a field's index, or -1 for the whole row.
+    std::function<void(int field)> OnShownDataChange;
 
     // What the window shows for the current problem.
     const std::string& ZCaption() const { return m_zCaption; }  // the label lblZ

@@ -263,6 +263,17 @@ bool TVolgaTable::First()
     return true;
 }
 
+bool TVolgaTable::MoveToRecNo(int recNo)
+{
+    if (!CheckBrowseMode())
+        return false;
+    if (recNo >= 1 && recNo <= RecordCount()) {
+        m_eof = false;
+        MoveTo(recNo - 1);
+    }
+    return true;
+}
+
 bool TVolgaTable::Next()
 {
     if (!CheckBrowseMode())

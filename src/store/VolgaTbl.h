@@ -92,6 +92,9 @@ public:
     bool Next();
     bool Prior();
     bool Last();
+    // Posts a pending edit, then makes the row at this 1-based visible position
+    // current; false when the post was rejected.
+    bool MoveToRecNo(int recNo);
     bool Eof() const { return m_eof; }
     int RecNo() const;       // 1-based position in the visible order, 0 without a row
     int RecordCount() const; // number of visible rows

@@ -1,0 +1,482 @@
+// TfmMain: building the window and its menus, the start and the exit.
+#include "app/MainWindow.h"
+
+#include "views/About.h"
+#include "views/Cells.h"
+#include "views/ChartEditor.h"
+#include "views/ColorRef.h"
+#include "views/Diagram2.h"
+#include "views/MDiagram.h"
+#include "views/ProblemListModel.h"
+#include "views/QtText.h"
+#include "views/RunView.h"
+#include "views/SpecPoints.h"
+#include "views/WorkingChart.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QColorDialog>
+#include <QGridLayout>
+#include <QIntValidator>
+#include <QMessageBox>
+#include <QStyle>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QTableView>
+#include <QTimer>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace solvane {
+namespace {
+
+QGroupBox* Group(const QString& title, QLayout* layout)
+{
+    auto* box = new QGroupBox(title);
+    box->setLayout(layout);
+    return box;
+}
+
+// Where the about box's link leads: the guide beside the program or in the source tree.
+QUrl DocumentationUrl()
+{
+    const QString program = QCoreApplication::applicationDirPath();
+    for (const QString& candidate :
+         {program + "/../share/doc/solvane/script.md", program + "/docs/script.md",
+          QStringLiteral(SOLVANE_SOURCE_DIR "/docs/script.md"), QStringLiteral(SOLVANE_SOURCE_DIR "/README.md")}) {
+        if (QFileInfo::exists(candidate))
+            return QUrl::fromLocalFile(QFileInfo(candidate).canonicalFilePath());
+    }
+    return {};
+}
+
+} // namespace
+
+TfmMain::TfmMain(TMainWindowOptions options, QWidget* parent)
+    : QMainWindow(parent), options_(std::move(options)), messages_(this), dialogs_(this)
+{
+    setWindowTitle(QString());
+    session_ = std::make_unique<TSession>(messages_, dialogs_);
+    dialogs_.OnCaption = [this](const QString& caption) { setWindowTitle(caption); };
+
+    auto* central = new QWidget;
+    auto* top = new QHBoxLayout;
+    top->setContentsMargins(4, 4, 4, 0);
+    top->addWidget(BuildProblemsColumn());
+    top->addWidget(BuildRightPart(), 1);
+    auto* whole = new QVBoxLayout(central);
+    whole->setContentsMargins(0, 0, 0, 0);
+    whole->addLayout(top, 1);
+    whole->addWidget(BuildBottomPanel());
+    setCentralWidget(central);
+    BuildMenus();
+    BuildStatusBar();
+
+    TProblemTable& problems = session_->Problems();
+    problems.OnShownDataChange = [this](int field) { ShowCurrentRow(field); };
+    const QString decimal = QLocale().decimalPoint();
+    if (decimal.size() == 1 && decimal[0].unicode() < 128)
+        session_->Run.Input.Separators.decimal = static_cast<char>(decimal[0].unicode());
+    chart_->SetDecimalSeparator(session_->Run.Input.Separators.decimal);
+    qApp->installEventFilter(this);
+
+    // The creation steps: the settings, the working database, its preparation.
+    session_->Start(options_.SettingsPath, options_.Database);
+    const TSettings& settings = session_->Settings;
+    move(settings.Left, settings.Top);
+    resize(settings.Width, settings.Height);
+    problemModel_->Reload();
+    ShowCurrentRow();
+}
+
+TfmMain::~TfmMain()
+{
+    qApp->removeEventFilter(this);
+    session_->Run.SetObserver(nullptr);
+}
+
+QWidget* TfmMain::BuildProblemsColumn()
+{
+    problemModel_ = new TProblemListModel(session_->Problems(), this);
+    problemModel_->OnRefused = [this](const QString& message) { Refuse(message); };
+    zebdbgrid1_ = new QTableView;
+    zebdbgrid1_->setModel(problemModel_);
+    zebdbgrid1_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    zebdbgrid1_->setSelectionMode(QAbstractItemView::SingleSelection);
+    zebdbgrid1_->horizontalHeader()->setStretchLastSection(true);
+    zebdbgrid1_->verticalHeader()->setDefaultSectionSize(20);
+    zebdbgrid1_->verticalHeader()->setFixedWidth(14);
+    zebdbgrid1_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    zebdbgrid1_->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
+                                 QAbstractItemView::AnyKeyPressed);
+    // The current row has no highlight colour of its own, only the focus frame.
+    QPalette palette = zebdbgrid1_->palette();
+    palette.setColor(QPalette::Highlight, Qt::transparent);
+    palette.setColor(QPalette::HighlightedText, palette.color(QPalette::Text));
+    zebdbgrid1_->setPalette(palette);
+    zebdbgrid1_->installEventFilter(this);
+    connect(zebdbgrid1_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            &TfmMain::ProblemListClicked);
+
+    auto navButton = [](const QString& text, const QString& hint) {
+        auto* b = new QToolButton;
+        b->setText(text);
+        b->setToolTip(hint);
+        b->setAutoRaise(true);
+        b->setMinimumWidth(40);
+        return b;
+    };
+    navInsert_ = navButton(QStringLiteral("+"), QStringLiteral("Insert record"));
+    navDelete_ = navButton(QStringLiteral("\u2212"), QStringLiteral("Delete record"));
+    navCancel_ = navButton(QStringLiteral("\u2715"), QStringLiteral("Cancel edit"));
+    connect(navInsert_, &QToolButton::clicked, this, [this] {
+        session_->Problems().Table().Insert();
+        problemModel_->Reload();
+        ShowCurrentRow();
+    });
+    connect(navDelete_, &QToolButton::clicked, this, [this] {
+        TVolgaTable& table = session_->Problems().Table();
+        if (!table.Active() || table.RecordCount() == 0)
+            return;
+        if (QMessageBox::question(this, QStringLiteral("Solvane"), QString::fromLatin1(kDeleteRecordQuestion),
+                                  QMessageBox::Ok | QMessageBox::Cancel) != QMessageBox::Ok)
+            return;
+        table.Delete();
+        problemModel_->Reload();
+        ShowCurrentRow();
+    });
+    connect(navCancel_, &QToolButton::clicked, this, [this] {
+        if (session_->Problems().Table().Active())
+            session_->Problems().Table().Cancel();
+        problemModel_->Reload();
+        ShowCurrentRow();
+    });
+    auto* nav = new QHBoxLayout;
+    nav->setSpacing(2);
+    nav->addWidget(navInsert_);
+    nav->addWidget(navDelete_);
+    nav->addWidget(navCancel_);
+    nav->addStretch();
+
+    auto* layout = new QVBoxLayout;
+    layout->addWidget(zebdbgrid1_, 1);
+    layout->addLayout(nav);
+    QGroupBox* group = Group(QStringLiteral(" Задачи "), layout);
+    group->setFixedWidth(206);
+    return group;
+}
+
+QWidget* TfmMain::BuildRightPart()
+{
+    chart_ = new TWorkingChart;
+    chart_->setMinimumHeight(80);
+    memFunctions_ = new QPlainTextEdit;
+    QFont courier(QStringLiteral("Courier New"));
+    courier.setStyleHint(QFont::Monospace);
+    courier.setPointSize(10);
+    memFunctions_->setFont(courier);
+    memFunctions_->setLineWrapMode(QPlainTextEdit::NoWrap);
+    memFunctions_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    memFunctions_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    connect(memFunctions_, &QPlainTextEdit::textChanged, this, [this] {
+        if (updatingControls_)
+            return;
+        QString text = memFunctions_->toPlainText();
+        if (const QString refusal = Cp1251Refusal(text); !refusal.isEmpty()) {
+            Refuse(refusal);
+            ShowCurrentRow(session_->Problems().Table().FieldIndex("Functs"));
+            return;
+        }
+        SetUpdatingControls(true);
+        session_->Problems().Table().SetAsString("Functs", ToCp1251(text.replace('\n', QStringLiteral("\r\n"))));
+        SetUpdatingControls(false);
+    });
+    auto* memoLayout = new QVBoxLayout;
+    memoLayout->setContentsMargins(4, 4, 4, 4);
+    memoLayout->addWidget(memFunctions_);
+    QGroupBox* memoGroup = Group(QStringLiteral(" Выражения для расчета энергии Гиббса "), memoLayout);
+
+    splitter_ = new QSplitter(Qt::Vertical);
+    splitter_->addWidget(chart_);
+    splitter_->addWidget(memoGroup);
+    splitter_->setStretchFactor(1, 1);
+    splitter_->setSizes({294, 200});
+    splitter_->setChildrenCollapsible(false);
+    return splitter_;
+}
+
+QWidget* TfmMain::BuildBottomPanel()
+{
+    auto* panel = new QWidget;
+    auto* rows = new QVBoxLayout(panel);
+    rows->setContentsMargins(4, 4, 4, 4);
+
+    // First row: the run and what goes with it.
+    sbRun_ = new QPushButton(QStringLiteral("Расчет (F9)"));
+    sbRun_->setDefault(false);
+    sbRun_->setAutoDefault(false);
+    chbStep_ = new QCheckBox(QStringLiteral("По шагам"));
+    sbStop_ = new QToolButton;
+    sbStop_->setIcon(style()->standardIcon(QStyle::SP_MediaStop));
+    sbStop_->setToolTip(QStringLiteral("Остановить расчет"));
+    sbStop_->setEnabled(false);
+    sbDiagram_ = new QPushButton(QStringLiteral("Диаграмма"));
+    sbDiagram_->setEnabled(false);
+    sbEditChart_ = new QPushButton(QStringLiteral("Ред. график"));
+    lblZ_ = new QLabel;
+    lblZ_->setMinimumWidth(20);
+    DBEdit5_ = new QLineEdit;
+    DBEdit5_->setFixedWidth(90);
+    sbSpecialPoints_ = new QPushButton(QStringLiteral("Особые точки"));
+    auto* first = new QHBoxLayout;
+    first->addWidget(sbRun_);
+    first->addWidget(chbStep_);
+    first->addWidget(sbStop_);
+    first->addSpacing(12);
+    first->addWidget(sbDiagram_);
+    first->addWidget(sbEditChart_);
+    first->addSpacing(12);
+    first->addWidget(lblZ_);
+    first->addWidget(DBEdit5_);
+    first->addStretch();
+    first->addWidget(sbSpecialPoints_);
+    rows->addLayout(first);
+
+    // Second row: the Y axis, the points, the pictures, the grid, saving, closing.
+    dbcbY_ = new QComboBox;
+    for (const char* item : kYListItems)
+        dbcbY_->addItem(QString::fromLatin1(item));
+    edYmin_ = new QLineEdit;
+    edYmax_ = new QLineEdit;
+    auto* yAxis = new QGridLayout;
+    yAxis->addWidget(new QLabel(QStringLiteral(" Y - это")), 0, 0);
+    yAxis->addWidget(dbcbY_, 0, 1, 1, 3);
+    yAxis->addWidget(new QLabel(QStringLiteral("Ymin")), 1, 0);
+    yAxis->addWidget(edYmin_, 1, 1);
+    yAxis->addWidget(new QLabel(QStringLiteral("Ymax")), 1, 2);
+    yAxis->addWidget(edYmax_, 1, 3);
+    edXPoints_ = new QLineEdit;
+    edYPoints_ = new QLineEdit;
+    for (QLineEdit* e : {edXPoints_, edYPoints_}) {
+        e->setValidator(new QIntValidator(-32768, 32767, e));
+        e->setFixedWidth(60);
+    }
+    auto* points = new QGridLayout;
+    points->addWidget(new QLabel(QStringLiteral("Ось X")), 0, 0);
+    points->addWidget(edXPoints_, 0, 1);
+    points->addWidget(new QLabel(QStringLiteral("Ось Y")), 1, 0);
+    points->addWidget(edYPoints_, 1, 1);
+    chbShowMosaic_ = new QCheckBox(QStringLiteral("Мозаичная диаграмма"));
+    chbShowChart_ = new QCheckBox(QStringLiteral("Рабочая диаграмма"));
+    auto* show = new QVBoxLayout;
+    show->addWidget(chbShowMosaic_);
+    show->addWidget(chbShowChart_);
+    sbGrid_ = new QPushButton(QStringLiteral("&Grid"));
+    chbSave_ = new QCheckBox(QStringLiteral("Сохранить"));
+    chbSave_->setToolTip(QStringLiteral("Save settings on close"));
+    chbSave_->setChecked(true);
+    sbClose_ = new QPushButton(QStringLiteral("Закрыть"));
+    auto* ends = new QVBoxLayout;
+    ends->addWidget(sbGrid_);
+    ends->addWidget(chbSave_);
+    ends->addWidget(sbClose_);
+    auto* second = new QHBoxLayout;
+    second->addWidget(Group(QStringLiteral(" Ось Y  "), yAxis));
+    second->addWidget(Group(QStringLiteral(" Число точек "), points));
+    second->addWidget(Group(QStringLiteral(" Демонстрация "), show));
+    second->addStretch();
+    second->addLayout(ends);
+    rows->addLayout(second);
+
+    connect(sbRun_, &QPushButton::clicked, this, &TfmMain::sbRunClick);
+    connect(sbStop_, &QToolButton::clicked, this, &TfmMain::sbStopClick);
+    connect(chbStep_, &QCheckBox::clicked, this, [this](bool checked) { zebdbgrid1_->setEnabled(checked); });
+    connect(sbEditChart_, &QPushButton::clicked, this, [this] { TChartEditor::Edit(chart_, this); });
+    connect(sbClose_, &QPushButton::clicked, this, &TfmMain::close);
+    connect(chbSave_, &QCheckBox::toggled, this, [this](bool on) { session_->Database.SaveWanted = on; });
+    connect(sbDiagram_, &QPushButton::clicked, this, [this] {
+        if (diagram_)
+            diagram_->show();
+    });
+    connect(sbGrid_, &QPushButton::clicked, this, [this] {
+        if (cells_)
+            cells_->show();
+    });
+    connect(sbSpecialPoints_, &QPushButton::clicked, this, [this] {
+        if (specPoints_)
+            specPoints_->show();
+    });
+
+    // The bound controls write into the current row as the user types.
+    connect(dbcbY_, &QComboBox::activated, this, [this](int index) {
+        SetUpdatingControls(true);
+        session_->Problems().ChooseY(index);
+        SetUpdatingControls(false);
+        ShowCurrentRow(session_->Problems().Table().FieldIndex("Zparameter"));
+    });
+    const std::pair<QLineEdit*, const char*> numbers[] = {
+        {edYmin_, "Ymin"}, {edYmax_, "Ymax"}, {DBEdit5_, "Zvalue"}, {edXPoints_, "XPoints"}, {edYPoints_, "YPoints"}};
+    for (const auto& [edit, field] : numbers) {
+        connect(edit, &QLineEdit::textEdited, this, [this, edit = edit, field = field] { CommitTypedText(edit, field); });
+        connect(edit, &QLineEdit::editingFinished, this, [this, edit = edit, field = field] {
+            if (!edit->isModified())
+                return;
+            edit->setModified(false);
+            if (!CommitTypedText(edit, field))
+                Refuse(QStringLiteral("'%1' is not a valid number").arg(edit->text()));
+            if (edit == DBEdit5_)
+                session_->Problems().ZvalueEditExit();
+            ShowCurrentRow(session_->Problems().Table().FieldIndex(field));
+        });
+    }
+    const std::pair<QCheckBox*, const char*> switches[] = {{chbShowMosaic_, "ShowMosaicDiagram"},
+                                                           {chbShowChart_, "ShowChart"}};
+    for (const auto& [box, field] : switches) {
+        connect(box, &QCheckBox::clicked, this, [this, box = box, field = field](bool checked) {
+            if (!session_->Problems().Table().Active())
+                return;
+            SetUpdatingControls(true);
+            session_->Problems().Table().SetAsBoolean(field, checked);
+            SetUpdatingControls(false);
+            // The run reads the two boxes line by line.
+            TProblemInput& running = session_->Run.Input.Problem;
+            (box == chbShowChart_ ? running.ShowChart : running.ShowMosaicDiagram) = checked;
+            if (box == chbShowChart_)
+                chbShowChartClick();
+        });
+    }
+    return panel;
+}
+
+void TfmMain::BuildMenus()
+{
+    QMenu* file = menuBar()->addMenu(QStringLiteral("Файл"));
+    actOpen_ = file->addAction(QStringLiteral("Открыть"), this, [this] {
+        session_->Database.OpenCommand();
+        problemModel_->Reload();
+        ShowCurrentRow();
+    });
+    actCreate_ = file->addAction(QStringLiteral("Создать"), this, [this] {
+        session_->Database.CreateCommand();
+        problemModel_->Reload();
+        ShowCurrentRow();
+    });
+    actSave_ = file->addAction(QStringLiteral("Сохранить"), this, [this] { session_->Database.SaveCommand(); });
+    file->addSeparator();
+    file->addAction(QStringLiteral("Закрыть"), this, &TfmMain::close);
+    menuBar()->addAction(QStringLiteral("Цвет мозаичной диаграммы"), this, &TfmMain::N4Click);
+    menuBar()->addAction(QStringLiteral("О программе..."), this, [this] {
+        if (about_)
+            about_->exec();
+    });
+}
+
+void TfmMain::BuildStatusBar()
+{
+    QFont font(QStringLiteral("Times New Roman"));
+    font.setStyleHint(QFont::Serif);
+    font.setBold(true);
+    statusPanel0_ = new QLabel;
+    statusPanel0_->setFixedWidth(250);
+    statusPanel0_->setAlignment(Qt::AlignCenter);
+    statusPanel1_ = new QLabel;
+    statusPanel1_->setFixedWidth(50);
+    for (QLabel* panel : {statusPanel0_, statusPanel1_}) {
+        panel->setFont(font);
+        panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        statusBar()->addWidget(panel);
+    }
+    statusBar()->setSizeGripEnabled(true);
+}
+
+void TfmMain::CreateOtherWindows()
+{
+    mosaic_ = new TfmMDiagram(this);
+    diagram_ = new TfmDiagram2(this);
+    cells_ = new TfmCells(this);
+    specPoints_ = new TfmSpecPoints(this);
+    about_ = new TfmAbout(DocumentationUrl(), this);
+    WireRunView();
+}
+
+void TfmMain::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    if (!boundsApplied_) {
+        boundsApplied_ = true;
+        // The frame is known only once the window is on the screen.
+        QTimer::singleShot(0, this, &TfmMain::ApplySettingsBounds);
+    }
+}
+
+void TfmMain::ApplySettingsBounds()
+{
+    const TSettings& s = session_->Settings;
+    const QRect frame = frameGeometry();
+    const int extraWidth = frame.width() - width();
+    const int extraHeight = frame.height() - height();
+    resize(std::max(1, s.Width - extraWidth), std::max(1, s.Height - extraHeight));
+    move(s.Left, s.Top);
+}
+
+void TfmMain::closeEvent(QCloseEvent* event)
+{
+    if (session_->Run.IsRunning()) {
+        // The press ends first; the window closes when it has.
+        event->ignore();
+        if (session_->AskStop()) {
+            session_->Run.RequestStop();
+            closeAfterRun_ = true;
+        }
+        return;
+    }
+    if (QApplication::focusWidget())
+        QApplication::focusWidget()->clearFocus(); // a typed number goes in
+    session_->Database.SaveWanted = chbSave_->isChecked();
+    switch (session_->SaveBeforeExit()) {
+    case TSession::TExitStep::Stay:
+        event->ignore();
+        ShowCurrentRow();
+        return;
+    case TSession::TExitStep::Leave: {
+        const QRect frame = frameGeometry();
+        TSettings& s = session_->Settings;
+        s.Top = frame.top();
+        s.Left = frame.left();
+        s.Width = frame.width();
+        s.Height = frame.height();
+        session_->WriteSettings(options_.ProgramDir, options_.CurrentDir);
+        break;
+    }
+    case TSession::TExitStep::LeaveUnsaved:
+        break;
+    }
+    event->accept();
+    for (QWidget* w : {static_cast<QWidget*>(mosaic_), static_cast<QWidget*>(diagram_),
+                       static_cast<QWidget*>(cells_), static_cast<QWidget*>(specPoints_)})
+        if (w)
+            w->hide();
+}
+
+void TfmMain::Refuse(const QString& message) { QMessageBox::warning(this, QStringLiteral("Solvane"), message); }
+
+void TfmMain::N4Click()
+{
+    const QColor chosen = QColorDialog::getColor(ColorFromRef(session_->Run.Input.MosaicColor), this);
+    if (chosen.isValid())
+        session_->Run.Input.MosaicColor = RefFromColor(chosen);
+}
+
+} // namespace solvane

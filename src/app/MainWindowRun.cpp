@@ -1,0 +1,221 @@
+// TfmMain: the run controls, F9, and the bound controls that follow the current row.
+#include "app/MainWindow.h"
+
+#include "views/Cells.h"
+#include "views/Diagram2.h"
+#include "views/MDiagram.h"
+#include "views/ProblemListModel.h"
+#include "views/QtText.h"
+#include "views/RunView.h"
+#include "views/SpecPoints.h"
+#include "views/WorkingChart.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTableView>
+#include <QToolButton>
+
+namespace solvane {
+
+void TfmMain::WireRunView()
+{
+    runView_ = std::make_unique<TRunView>(session_->Run, *chart_, *mosaic_);
+    runView_->OnStatusText = [this](const QString& text) { statusPanel0_->setText(text); };
+    runView_->OnControls = [this](const TRunControls& controls) { ShowRunControls(controls); };
+    runView_->OnNewRun = [this] {
+        const QString name = FromCp1251(session_->Run.Input.Problem.ProblemName);
+        mosaic_->setWindowTitle(name);
+        diagram_->setWindowTitle(name);
+        cells_->setWindowTitle(name);
+    };
+    runView_->OnShowMosaic = [this] { mosaic_->show(); };
+    runView_->OnComplete = [this] {
+        // The diagram build: its special points search over the finished grid.
+        session_->Run.SearchSpecialPoints();
+    };
+    session_->Run.SetObserver(runView_.get());
+}
+
+bool TfmMain::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::KeyPress) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        auto* widget = qobject_cast<QWidget*>(watched);
+        // The main window sees F9 before its focused control, once per press
+        // (a key event travels up through the parents), and passes it on.
+        static const QKeyEvent* lastSeen = nullptr;
+        static ulong lastStamp = 0;
+        if (key->key() == Qt::Key_F9 && widget && widget->window() == this && !QApplication::activeModalWidget() &&
+            !(key == lastSeen && key->timestamp() == lastStamp)) {
+            lastSeen = key;
+            lastStamp = key->timestamp();
+            sbRun_->click();
+        }
+        // The problem list never moves past its last row.
+        if (watched == zebdbgrid1_ && key->key() == Qt::Key_Down &&
+            zebdbgrid1_->currentIndex().row() + 1 >= problemModel_->rowCount())
+            return true;
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void TfmMain::sbRunClick()
+{
+    TRun& run = session_->Run;
+    if (run.IsRunning())
+        return;
+    // The mosaic window hidden and shown again, the main window kept in front.
+    mosaic_->hide();
+    if (chbShowMosaic_->isChecked()) {
+        mosaic_->show();
+        raise();
+        activateWindow();
+    }
+    if (QApplication::focusWidget())
+        QApplication::focusWidget()->clearFocus(); // a number being typed goes in first
+    run.Input.StepMode = chbStep_->isChecked();
+    run.Input.MosaicHeight = mosaic_->height();
+    SetEditingEnabled(false);
+    session_->RunPress();
+    runView_->Flush();
+    SetEditingEnabled(true);
+    ShowCurrentRow();
+    if (closeAfterRun_) {
+        closeAfterRun_ = false;
+        close();
+    }
+}
+
+void TfmMain::sbStopClick()
+{
+    if (session_->AskStop())
+        session_->Run.RequestStop();
+}
+
+void TfmMain::chbShowChartClick()
+{
+    chart_->setVisible(chbShowChart_->isChecked());
+    sbEditChart_->setVisible(chbShowChart_->isChecked());
+}
+
+void TfmMain::ShowRunControls(const TRunControls& controls)
+{
+    sbStop_->setEnabled(controls.StopEnabled);
+    chbStep_->setEnabled(controls.StepEnabled);
+    zebdbgrid1_->setEnabled(controls.ProblemListEnabled);
+    sbDiagram_->setEnabled(controls.DiagramEnabled);
+    sbGrid_->setEnabled(controls.DiagramEnabled);
+}
+
+void TfmMain::SetEditingEnabled(bool enabled)
+{
+    // While a press runs, nothing may change the table under it.
+    for (QWidget* w : std::initializer_list<QWidget*>{memFunctions_, dbcbY_, edYmin_, edYmax_, edXPoints_, edYPoints_,
+                                                      DBEdit5_, navInsert_, navDelete_, navCancel_})
+        w->setEnabled(enabled);
+    for (QAction* a : {actOpen_, actCreate_, actSave_})
+        a->setEnabled(enabled);
+}
+
+void TfmMain::SetUpdatingControls(bool on) { updatingControls_ = on; }
+
+bool TfmMain::CommitTypedText(QLineEdit* edit, const char* field)
+{
+    TVolgaTable& table = session_->Problems().Table();
+    if (!table.Active())
+        return true;
+    const QString text = edit->text().trimmed();
+    bool ok = false;
+    SetUpdatingControls(true);
+    if (edit == edXPoints_ || edit == edYPoints_) {
+        const int value = text.toInt(&ok);
+        if (ok)
+            table.SetAsInteger(field, value);
+    } else {
+        double value = QLocale().toDouble(text, &ok);
+        if (!ok)
+            value = QLocale::c().toDouble(text, &ok);
+        if (ok)
+            table.SetAsFloat(field, value);
+    }
+    SetUpdatingControls(false);
+    problemModel_->CurrentRowChanged();
+    return ok || text.isEmpty();
+}
+
+void TfmMain::ShowCurrentRow(int field)
+{
+    if (updatingControls_)
+        return;
+    TProblemTable& problems = session_->Problems();
+    const TVolgaTable& table = problems.Table();
+    const bool hasRow = table.Active() && table.RecNo() > 0;
+    const char sep = session_->Run.Input.Separators.decimal;
+    auto shows = [&](const char* name) { return field < 0 || field == table.FieldIndex(name); };
+
+    SetUpdatingControls(true);
+    if (shows("Functs")) {
+        const QString text = hasRow ? FromCp1251(table.AsString("Functs")).replace(QStringLiteral("\r\n"), "\n") : QString();
+        if (memFunctions_->toPlainText() != text)
+            memFunctions_->setPlainText(text);
+    }
+    const std::pair<QLineEdit*, const char*> edits[] = {
+        {edYmin_, "Ymin"}, {edYmax_, "Ymax"}, {DBEdit5_, "Zvalue"}, {edXPoints_, "XPoints"}, {edYPoints_, "YPoints"}};
+    for (const auto& [edit, name] : edits)
+        if (shows(name) && !edit->hasFocus())
+            edit->setText(hasRow ? FromCp1251(table.DisplayText(table.FieldIndex(name), sep)) : QString());
+    if (shows("Yparameter"))
+        dbcbY_->setCurrentIndex(hasRow ? problems.YListIndex() : -1);
+    if (shows("ShowMosaicDiagram"))
+        chbShowMosaic_->setChecked(hasRow && table.AsBoolean("ShowMosaicDiagram"));
+    if (shows("ShowChart"))
+        chbShowChart_->setChecked(!hasRow || table.AsBoolean("ShowChart"));
+    lblZ_->setText(FromCp1251(problems.ZCaption()));
+    DBEdit5_->setVisible(problems.ZEditVisible());
+    if (field < 0) {
+        const bool chartShown = !hasRow || problems.ChartVisible();
+        chart_->setVisible(chartShown);
+        sbEditChart_->setVisible(chartShown);
+        statusPanel0_->setText(FromCp1251(problems.StatusText()));
+    }
+    SetUpdatingControls(false);
+    if (field < 0)
+        ReselectCurrentRow();
+    else
+        problemModel_->CurrentRowChanged();
+}
+
+void TfmMain::ReselectCurrentRow()
+{
+    const TVolgaTable& table = session_->Problems().Table();
+    const int row = table.Active() ? table.RecNo() - 1 : -1;
+    QSignalBlocker block(zebdbgrid1_->selectionModel());
+    if (row < 0 || row >= problemModel_->rowCount()) {
+        zebdbgrid1_->selectionModel()->clearCurrentIndex();
+        zebdbgrid1_->clearSelection();
+    } else {
+        zebdbgrid1_->selectionModel()->setCurrentIndex(problemModel_->index(row, 0),
+                                                       QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    }
+    zebdbgrid1_->viewport()->update();
+}
+
+void TfmMain::ProblemListClicked(const QModelIndex& current, const QModelIndex&)
+{
+    TVolgaTable& table = session_->Problems().Table();
+    if (!current.isValid() || !table.Active() || current.row() + 1 == table.RecNo())
+        return;
+    // Moving posts a pending edit first; a rejected post keeps the user on the row.
+    if (!table.MoveToRecNo(current.row() + 1))
+        QMetaObject::invokeMethod(this, &TfmMain::ReselectCurrentRow, Qt::QueuedConnection);
+    problemModel_->Reload();
+    ShowCurrentRow();
+}
+
+} // namespace solvane

@@ -1,0 +1,37 @@
+#pragma once
+// The problem list: one column "Название задачи" over the visible rows of the
+// problem table, the current row's pending edit included. Every second row
+// is money green; a name is edited in place, at most 20 characters.
+#include <QAbstractTableModel>
+
+#include <functional>
+
+namespace solvane {
+
+class TProblemTable;
+
+class TProblemListModel : public QAbstractTableModel {
+    Q_OBJECT
+public:
+    explicit TProblemListModel(TProblemTable& problems, QObject* parent = nullptr);
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+    bool setData(const QModelIndex& index, const QVariant& value, int role) override;
+
+    // Rows came or went (open, insert, delete, cancel).
+    void Reload();
+    // The current row's values changed.
+    void CurrentRowChanged();
+
+    // A typed text that cannot be stored: the message, shown by the window.
+    std::function<void(const QString&)> OnRefused;
+
+private:
+    TProblemTable& problems_;
+};
+
+} // namespace solvane

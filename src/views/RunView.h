@@ -1,0 +1,55 @@
+#pragma once
+// What the main window shows while a run proceeds: the working chart, the
+// mosaic picture, the status bar's first panel and the run controls. Pending
+// events are let through after the setup and after every line, so that Stop
+// and the windows stay alive; the chart is redrawn at most about 30 times a
+// second, and Flush draws the last line whatever the pace.
+#include "calc/RunObserver.h"
+#include "calc/RunState.h"
+
+#include <QElapsedTimer>
+#include <QString>
+
+#include <functional>
+
+namespace solvane {
+
+class TRun;
+class TWorkingChart;
+class TfmMDiagram;
+
+class TRunView : public TRunObserver {
+public:
+    TRunView(const TRun& run, TWorkingChart& chart, TfmMDiagram& mosaic);
+
+    std::function<void(const QString&)> OnStatusText;
+    std::function<void(const TRunControls&)> OnControls;
+    std::function<void()> OnNewRun;   // captions of the windows
+    std::function<void()> OnComplete; // the diagram build
+    std::function<void()> OnShowMosaic;
+
+    // Draws what is still waiting (the last line of a press).
+    void Flush();
+
+    void NewChart(const std::vector<std::string>& titles, double labelIncrement) override;
+    void ChartLine(std::span<const std::vector<TChartPoint>> phases, std::span<const TChartPoint> convex) override;
+    void ResetMosaic() override;
+    void ShowMosaicWindow() override;
+    void MarkPointPhase(double x, int mosaicRow) override;
+    void DrawSegments(std::span<const TZPoint> ends, int mosaicRow, std::uint32_t color) override;
+    void StatusText(const std::string& text) override;
+    void ControlsChanged(const TRunControls& controls) override;
+    void SetupFinished() override;
+    void LineFinished() override;
+    void RunComplete() override;
+
+private:
+    void LetEventsThrough();
+
+    const TRun& run_;
+    TWorkingChart& chart_;
+    TfmMDiagram& mosaic_;
+    QElapsedTimer sinceDrawn_;
+};
+
+} // namespace solvane
