@@ -6,6 +6,7 @@
 #include "store/ProblemDatabase.h"
 #include "store/SafeFile.h"
 #include "cli/RunProblem.h"
+#include "cli/ScriptOptions.h"
 #include "session/ProblemRun.h"
 
 #include <iostream>
@@ -27,19 +28,32 @@ struct RunOptions {
     int xpoints = 100;
 };
 
+// A failed run whose JSON went to a file is also reported on standard error:
+// the error that ended it, else the messages that refused it.
+void ReportFailure(const nlohmann::json& result)
+{
+    std::string why;
+    if (result["error"].is_string()) {
+        why = result["error"].get<std::string>();
+    } else {
+        for (const auto& m : result["messages"])
+            if (m["type"] == "warning" || m["type"] == "error")
+                why += (why.empty() ? "" : "; ") + m["text"].get<std::string>();
+    }
+    if (why.empty())
+        why = "the run did not complete";
+    // The parts of a syntax-error message stand on one line: "Error parsing expression: X | -Y".
+    for (std::size_t at = why.find('\r'); at != std::string::npos; at = why.find('\r', at))
+        why.replace(at, 1, at > 0 && why[at - 1] == ':' ? " " : " | ");
+    std::cerr << "solvane-cli run: " << result["name"].get<std::string>() << ": " << why << '\n';
+}
+
 int RunScript(const RunOptions& options)
 {
-    std::string utf8;
-    if (!ReadWholeFile(options.script, utf8)) {
-        std::cerr << "Cannot read " << options.script << '\n';
-        return 1;
-    }
-    // Editors may put a byte order mark before the first line.
-    if (utf8.rfind("\xEF\xBB\xBF", 0) == 0)
-        utf8.erase(0, 3);
     TProblemInput problem;
+    if (!ReadScriptFile(options.script, problem.Functs))
+        return 1;
     problem.ProblemName = "script";
-    problem.Functs = Utf8ToCp1251(utf8);
     problem.Yparameter = options.y;
     problem.Ymin = options.ymin;
     problem.Ymax = options.ymax;
@@ -50,7 +64,10 @@ int RunScript(const RunOptions& options)
     document["problems"] = nlohmann::json::array({RunProblemToJson(problem)});
     if (!WriteJson(document, options.json))
         return 1;
-    return document["problems"][0]["completed"].get<bool>() ? 0 : 1;
+    const bool completed = document["problems"][0]["completed"].get<bool>();
+    if (!completed && !options.json.empty() && options.json != "-")
+        ReportFailure(document["problems"][0]);
+    return completed ? 0 : 1;
 }
 
 // A text of the opening as UTF-8: the name of a missing file is the one given on
@@ -107,18 +124,22 @@ void AddRunCommand(CLI::App& app, int& exitCode)
     cmd->add_option("--json", options->json, "write the JSON to this file ('-': standard output)");
     auto* script = cmd->add_option("--script", options->script, "a UTF-8 script file instead of a database")
                        ->excludes(file);
-    auto* y = cmd->add_option("--y", options->y, "the vertical quantity")
-                  ->check(CLI::IsMember({"Temperature", "Pressure", "Y"}))
+    auto* y = cmd->add_option("--y", options->y, "the vertical quantity")->check(YQuantity())->needs(script);
+    auto* ymin =
+        cmd->add_option("--ymin", options->ymin, "lower end of the sweep")->check(FiniteNumber())->needs(script);
+    auto* ymax =
+        cmd->add_option("--ymax", options->ymax, "upper end of the sweep")->check(FiniteNumber())->needs(script);
+    auto* z = cmd->add_option("--z", options->z, "the fixed quantity (default 1; required with --y Pressure)")
                   ->needs(script);
-    auto* ymin = cmd->add_option("--ymin", options->ymin, "lower end of the sweep")->needs(script);
-    auto* ymax = cmd->add_option("--ymax", options->ymax, "upper end of the sweep")->needs(script);
-    cmd->add_option("--z", options->z, "the fixed quantity (default 1)")->needs(script);
     cmd->add_option("--ypoints", options->ypoints, "number of Y steps (default 100)")->needs(script);
     cmd->add_option("--xpoints", options->xpoints, "number of X points (default 100)")->needs(script);
     script->needs(y)->needs(ymin)->needs(ymax);
 
-    cmd->callback([options, &exitCode, file, script] {
+    cmd->callback([options, &exitCode, file, script, z] {
         if (script->count() > 0) {
+            // With the pressure swept, no default temperature makes sense.
+            if (options->y == "Pressure" && z->count() == 0)
+                throw CLI::ValidationError("--z", "--y Pressure needs the temperature as --z");
             exitCode = RunScript(*options);
             return;
         }

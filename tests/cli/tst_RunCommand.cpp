@@ -35,9 +35,15 @@ TEST(RunCommand, UsageErrors)
         "run --script " + script + " --y Heat --ymin 0 --ymax 1",
         "run --script " + script + " --y Y --ymin zero --ymax 1",
         "run x.d --script " + script + " --y Y --ymin 0 --ymax 1",
+        "run --script " + script + " --y Pressure --ymin 1 --ymax 2", // the temperature must be given
+        "run --script " + script + " --y Temperature --ymin nan --ymax 1",
+        "run --script " + script + " --y Temperature --ymin 0 --ymax inf",
     };
     for (const auto& arguments : cases)
         EXPECT_EQ(RunCli(arguments).exitCode, 2) << arguments;
+    EXPECT_NE(RunCli(cases[6]).err.find("nan is not a finite number"), std::string::npos);
+    // --z with --y Y is accepted and ignored.
+    EXPECT_EQ(RunCli("run --script " + script + " --y Y --ymin 0 --ymax 1 --z 5 --ypoints 1 --xpoints 2").exitCode, 0);
     EXPECT_EQ(RunCli("run no_such.d").exitCode, 1);
     EXPECT_EQ(RunCli("run --script no_such_script.txt --y Y --ymin 0 --ymax 1").exitCode, 1);
 }
@@ -72,6 +78,7 @@ TEST(RunCommand, RefusedAndBrokenRuns)
 
     const CliResult refused = RunCli(base + "--ymin 400 --ymax 300");
     ASSERT_EQ(refused.exitCode, 1);
+    EXPECT_EQ(refused.err, ""); // the JSON on standard output says it
     const json p = json::parse(refused.out)["problems"].at(0);
     EXPECT_EQ(p["completed"], false);
     EXPECT_EQ(p["lines"], 0);
@@ -82,6 +89,7 @@ TEST(RunCommand, RefusedAndBrokenRuns)
     const CliResult broken = RunCli(base + "--ymin 300 --ymax 400 --json " + out.string());
     ASSERT_EQ(broken.exitCode, 1);
     EXPECT_EQ(broken.out, "");
+    EXPECT_EQ(broken.err, "solvane-cli run: script: Invalid floating point operation\n"); // also where the user looks
     std::ifstream in(out);
     const json q = json::parse(in)["problems"].at(0);
     EXPECT_EQ(q["completed"], false);
