@@ -83,6 +83,17 @@ TfmMain::TfmMain(TMainWindowOptions options, QWidget* parent)
     setCentralWidget(central);
     BuildMenus();
     BuildStatusBar();
+    // The controls carry their names, so that tests and tools find them with findChild.
+    const std::pair<QObject*, const char*> named[] = {
+        {zebdbgrid1_, "zebdbgrid1"},   {memFunctions_, "memFunctions"}, {sbRun_, "sbRun"},
+        {chbStep_, "chbStep"},         {sbStop_, "sbStop"},             {sbDiagram_, "sbDiagram"},
+        {sbEditChart_, "sbEditChart"}, {lblZ_, "lblZ"},                 {DBEdit5_, "DBEdit5"},
+        {dbcbY_, "dbcbY"},             {chbShowMosaic_, "chbShowMosaic"}, {chbShowChart_, "chbShowChart"},
+        {sbGrid_, "sbGrid"},           {chbSave_, "chbSave"},           {statusPanel0_, "StatusPanel0"},
+        {navInsert_, "NavInsert"},     {navDelete_, "NavDelete"},       {navCancel_, "NavCancel"},
+        {actOpen_, "actOpen"},         {actCreate_, "actCreate"},       {actSave_, "actSave"}};
+    for (const auto& [object, name] : named)
+        object->setObjectName(QString::fromLatin1(name));
 
     TProblemTable& problems = session_->Problems();
     problems.OnShownDataChange = [this](int field) { ShowCurrentRow(field); };

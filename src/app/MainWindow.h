@@ -93,6 +93,8 @@ private:
     bool updatingControls_ = false;
     bool boundsApplied_ = false;
     bool closeAfterRun_ = false;
+    const QEvent* f9Press_ = nullptr;  // the F9 press being delivered
+    QPointer<QWidget> f9Target_;       // the control it was delivered to first
 
     // Windows of the program.
     TfmMDiagram* mosaic_ = nullptr;

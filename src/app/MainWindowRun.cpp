@@ -44,17 +44,21 @@ void TfmMain::WireRunView()
 
 bool TfmMain::eventFilter(QObject* watched, QEvent* event)
 {
+    if (event->type() == QEvent::KeyRelease && static_cast<QKeyEvent*>(event)->key() == Qt::Key_F9)
+        f9Press_ = nullptr;
     if (event->type() == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(event);
         auto* widget = qobject_cast<QWidget*>(watched);
-        // The main window sees F9 before its focused control, once per press
-        // (a key event travels up through the parents), and passes it on.
-        static const QKeyEvent* lastSeen = nullptr;
-        static ulong lastStamp = 0;
+        // The main window sees F9 before its focused control, once per press,
+        // and passes it on. A key the control ignores travels up through its
+        // parents as the same event, and the problem list's own filter sees it
+        // again: those deliveries are not new presses.
+        const bool travelling =
+            key == f9Press_ && widget && (widget == f9Target_ || widget->isAncestorOf(f9Target_));
         if (key->key() == Qt::Key_F9 && widget && widget->window() == this && !QApplication::activeModalWidget() &&
-            !(key == lastSeen && key->timestamp() == lastStamp)) {
-            lastSeen = key;
-            lastStamp = key->timestamp();
+            !travelling) {
+            f9Press_ = key;
+            f9Target_ = widget;
             sbRun_->click();
         }
         // The problem list never moves past its last row.
@@ -110,7 +114,9 @@ void TfmMain::ShowRunControls(const TRunControls& controls)
     chbStep_->setEnabled(controls.StepEnabled);
     zebdbgrid1_->setEnabled(controls.ProblemListEnabled);
     sbDiagram_->setEnabled(controls.DiagramEnabled);
-    sbGrid_->setEnabled(controls.DiagramEnabled);
+    // "&Grid" is enabled from the start; a run only enables it again when it ends.
+    if (controls.DiagramEnabled)
+        sbGrid_->setEnabled(true);
 }
 
 void TfmMain::SetEditingEnabled(bool enabled)

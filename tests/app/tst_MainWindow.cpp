@@ -1,0 +1,504 @@
+// The main window as the user meets it: the start with and without the
+// settings file and the database, F9, step mode, Stop and closing during a run
+// with the control states, the exit with what it writes, and texts that
+// Windows-1251 cannot hold. What the core decides is tested with the core.
+#include "app/MainWindow.h"
+#include "views/MDiagram.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QToolButton>
+#include <QtTest>
+
+#include <deque>
+#include <functional>
+#include <memory>
+
+using namespace solvane;
+
+namespace {
+
+const QString kOpenDialog = QStringLiteral("(open dialog)");
+const QString kStopQuestionText = QStringLiteral("Остановить расчет?");
+const QString kLeaveQuestionText = QStringLiteral("Выйти без сохранения изменений?");
+const QByteArray kDesignedSettings = "[SETTINGS]\r\nTop=25\r\nHeight=678\r\nLeft=57\r\nWidth=877\r\n"
+                                     "WorkingFileName=Problems.d\r\nMDcolor=12639424\r\n\r\n";
+
+// Answers the program's modal boxes and dialogs in the order they appear and
+// keeps what each said. A box that nobody expected is closed, so that a test
+// fails on the texts instead of hanging.
+class TModalAnswers {
+public:
+    struct TAnswer {
+        QMessageBox::StandardButton Button = QMessageBox::Ok;
+        QString File; // the open dialog: the file to choose, empty for Cancel
+        std::function<void()> WhileOpen;
+    };
+
+    TModalAnswers()
+    {
+        timer_.callOnTimeout([this] { Poll(); });
+        timer_.start(5);
+    }
+    void Add(QMessageBox::StandardButton button, std::function<void()> whileOpen = {})
+    {
+        answers_.push_back({button, {}, std::move(whileOpen)});
+    }
+    void AddFile(const QString& file) { answers_.push_back({QMessageBox::NoButton, file, {}}); }
+
+    QStringList Seen;
+
+private:
+    void Poll()
+    {
+        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        if (!dialog || !dialog->isVisible() || busy_)
+            return;
+        busy_ = true;
+        TAnswer answer = answers_.empty() ? TAnswer{QMessageBox::NoButton, {}, {}} : answers_.front();
+        if (!answers_.empty())
+            answers_.pop_front();
+        if (answer.WhileOpen)
+            answer.WhileOpen();
+        if (auto* box = qobject_cast<QMessageBox*>(dialog)) {
+            Seen << box->text();
+            if (QAbstractButton* button = box->button(answer.Button))
+                button->click();
+            else
+                box->done(QMessageBox::Cancel);
+        } else if (auto* files = qobject_cast<QFileDialog*>(dialog)) {
+            Seen << kOpenDialog;
+            if (answer.File.isEmpty()) {
+                files->reject();
+            } else {
+                files->selectFile(answer.File);
+                dialog->accept(); // QFileDialog::accept, which checks the file
+            }
+        } else {
+            Seen << dialog->windowTitle();
+            dialog->reject();
+        }
+        busy_ = false;
+    }
+
+    QTimer timer_;
+    std::deque<TAnswer> answers_;
+    bool busy_ = false;
+};
+
+// A working directory of the test's own with the example database as
+// Problems.d; the program's folder is "program" inside it.
+struct TPlace {
+    QTemporaryDir Dir;
+    QString OldCurrent = QDir::currentPath();
+
+    explicit TPlace(bool withDatabase = true)
+    {
+        QDir::setCurrent(Dir.path());
+        QDir().mkdir(QStringLiteral("program"));
+        if (withDatabase)
+            QFile::copy(QStringLiteral(SOLVANE_EXAMPLE_DATABASE), Path("Problems.d"));
+    }
+    ~TPlace() { QDir::setCurrent(OldCurrent); }
+    QString Path(const QString& name) const { return Dir.filePath(name); }
+    TMainWindowOptions Options(const QString& programDir = QStringLiteral("program")) const
+    {
+        TMainWindowOptions options;
+        options.SettingsPath = QFile::encodeName(Path("Solvane.cfg")).toStdString();
+        options.ProgramDir = QFile::encodeName(Path(programDir)).toStdString();
+        options.CurrentDir = QFile::encodeName(Dir.path()).toStdString();
+        return options;
+    }
+};
+
+QByteArray ReadBytes(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(missing)");
+}
+
+void WriteBytes(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(bytes);
+}
+
+std::unique_ptr<TfmMain> Start(const TMainWindowOptions& options)
+{
+    auto window = std::make_unique<TfmMain>(options);
+    window->CreateOtherWindows();
+    window->show();
+    if (!QTest::qWaitForWindowExposed(window.get()))
+        qWarning("the main window was not exposed");
+    QTest::qWait(20); // the bounds are applied once the frame is known
+    return window;
+}
+
+template <class T>
+T* Find(const QObject& window, const char* name)
+{
+    T* found = window.findChild<T*>(QString::fromLatin1(name));
+    if (!found)
+        qFatal("no control %s", name);
+    return found;
+}
+
+QWidget* Control(const TfmMain& window, const char* name) { return Find<QWidget>(window, name); }
+
+// Which of the run's controls are enabled, by name.
+QStringList EnabledRunControls(const TfmMain& window)
+{
+    QStringList enabled;
+    for (const char* name : {"sbStop", "chbStep", "zebdbgrid1", "sbDiagram", "sbGrid", "memFunctions", "DBEdit5",
+                             "NavInsert", "NavDelete"})
+        if (Control(window, name)->isEnabled())
+            enabled << QString::fromLatin1(name);
+    for (const char* name : {"actOpen", "actCreate", "actSave"})
+        if (Find<QAction>(window, name)->isEnabled())
+            enabled << QString::fromLatin1(name);
+    return enabled;
+}
+
+void PressF9(TfmMain& window) { QTest::keyClick(Control(window, "memFunctions"), Qt::Key_F9); }
+
+// A typed text that arrives as one key press, as an input method delivers it.
+void TypeText(QWidget* widget, const QString& text)
+{
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, text);
+    QApplication::sendEvent(widget, &press);
+}
+
+} // namespace
+
+class TestMainWindow : public QObject {
+    Q_OBJECT
+private slots:
+    void Start_data();
+    void Start();
+    void F9RunsFromTheMemoButNotUnderAModalBox();
+    void StepModeComputesOneLinePerPress();
+    void StopOrCloseDuringARun_data();
+    void StopOrCloseDuringARun();
+    void SaveUncheckedWritesNothing();
+    void SettingsFileAfterTwoStarts_data();
+    void SettingsFileAfterTwoStarts();
+    void SettingsWhereTheyCanBeWritten_data();
+    void SettingsWhereTheyCanBeWritten();
+    void PendingRowFailingAtExit_data();
+    void PendingRowFailingAtExit();
+    void CharacterOutsideCp1251Refused_data();
+    void CharacterOutsideCp1251Refused();
+};
+
+void TestMainWindow::Start_data()
+{
+    QTest::addColumn<QByteArray>("settings"); // empty: no file
+    QTest::addColumn<QStringList>("databases");
+    QTest::addColumn<QString>("chosen"); // in the open dialog, empty for Cancel
+    QTest::addColumn<QStringList>("seen");
+    QTest::addColumn<QString>("caption"); // %1: the working directory
+    QTest::addColumn<int>("problems");
+    const QStringList notFound{kOpenDialog, QStringLiteral("Database not found")};
+    const QByteArray mine = "[SETTINGS]\r\nWorkingFileName=Mine.d\r\n";
+    QTest::newRow("neither file") << QByteArray() << QStringList() << QString() << notFound << QString() << 0;
+    QTest::newRow("Problems.d alone") << QByteArray() << QStringList{"Problems.d"} << QString() << QStringList()
+                                      << "Database: Problems.d" << 7;
+    QTest::newRow("settings name it") << mine << QStringList{"Mine.d"} << QString() << QStringList()
+                                      << "Database: Mine.d" << 7;
+    QTest::newRow("settings name a missing one") << mine << QStringList{"Problems.d"} << QString() << notFound
+                                                 << QString() << 0;
+    QTest::newRow("chosen in the dialog") << mine << QStringList{"Other.d"} << "Other.d" << QStringList{kOpenDialog}
+                                          << "Database: %1/Other.d" << 7;
+}
+
+void TestMainWindow::Start()
+{
+    QFETCH(QByteArray, settings);
+    QFETCH(QStringList, databases);
+    QFETCH(QString, chosen);
+    QFETCH(QStringList, seen);
+    QFETCH(QString, caption);
+    QFETCH(int, problems);
+    TPlace place(false);
+    if (!settings.isEmpty())
+        WriteBytes(place.Path("Solvane.cfg"), settings);
+    for (const QString& name : databases)
+        QVERIFY(QFile::copy(QStringLiteral(SOLVANE_EXAMPLE_DATABASE), place.Path(name)));
+    TModalAnswers answers;
+    if (!chosen.isEmpty())
+        answers.AddFile(place.Path(chosen));
+    auto window = ::Start(place.Options());
+    QCOMPARE(answers.Seen, seen);
+    QCOMPARE(window->windowTitle(), caption.contains("%1") ? caption.arg(place.Dir.path()) : caption);
+    QCOMPARE(Find<QTableView>(*window, "zebdbgrid1")->model()->rowCount(), problems);
+}
+
+void TestMainWindow::F9RunsFromTheMemoButNotUnderAModalBox()
+{
+    TPlace place;
+    TModalAnswers answers;
+    auto window = ::Start(place.Options());
+    const TRunResults& results = window->Session().Run.Results();
+    auto* memo = Find<QPlainTextEdit>(*window, "memFunctions");
+    const QString script = memo->toPlainText();
+
+    answers.Add(QMessageBox::Cancel, [&] { PressF9(*window); });
+    qobject_cast<QToolButton*>(Control(*window, "NavDelete"))->click();
+    QCOMPARE(answers.Seen, QStringList{"Delete record?"});
+    QTest::keyClick(window->Mosaic(), Qt::Key_F9); // another window's F9
+    QCOMPARE(results.LineIndex, -1);
+
+    PressF9(*window);
+    QCOMPARE(results.LineIndex, window->Session().Problems().Table().AsInteger("YPoints"));
+    QCOMPARE(memo->toPlainText(), script);
+    QCOMPARE(EnabledRunControls(*window), QStringList({"chbStep", "zebdbgrid1", "sbDiagram", "sbGrid", "memFunctions",
+                                                       "DBEdit5", "NavInsert", "NavDelete", "actOpen", "actCreate",
+                                                       "actSave"}));
+    QCOMPARE(answers.Seen.size(), 1);
+}
+
+void TestMainWindow::StepModeComputesOneLinePerPress()
+{
+    TPlace place;
+    TModalAnswers answers;
+    auto window = ::Start(place.Options());
+    const TRunResults& results = window->Session().Run.Results();
+    window->Session().Problems().Table().SetAsInteger("YPoints", 2); // three lines
+    qobject_cast<QCheckBox*>(Control(*window, "chbStep"))->click();
+    for (int line = 0; line <= 2; ++line) {
+        PressF9(*window);
+        QCOMPARE(results.LineIndex, line);
+        const QStringList running{"sbStop", "zebdbgrid1", "sbGrid", "memFunctions", "DBEdit5", "NavInsert",
+                                  "NavDelete", "actOpen", "actCreate", "actSave"};
+        const QStringList complete{"chbStep", "zebdbgrid1", "sbDiagram", "sbGrid", "memFunctions", "DBEdit5",
+                                   "NavInsert", "NavDelete", "actOpen", "actCreate", "actSave"};
+        QCOMPARE(EnabledRunControls(*window), line < 2 ? running : complete);
+    }
+    answers.Add(QMessageBox::No);
+    PressF9(*window);
+    QCOMPARE(results.LineIndex, 2);
+    answers.Add(QMessageBox::Yes);
+    PressF9(*window);
+    QCOMPARE(results.LineIndex, 0);
+    QCOMPARE(answers.Seen, QStringList({"Restart the problem?", "Restart the problem?"}));
+}
+
+void TestMainWindow::StopOrCloseDuringARun_data()
+{
+    QTest::addColumn<bool>("byClosing");
+    QTest::addColumn<int>("answer");
+    QTest::newRow("Stop, Yes") << false << int(QMessageBox::Yes);
+    QTest::newRow("Stop, No") << false << int(QMessageBox::No);
+    QTest::newRow("close, Yes") << true << int(QMessageBox::Yes);
+    QTest::newRow("close, No") << true << int(QMessageBox::No);
+}
+
+void TestMainWindow::StopOrCloseDuringARun()
+{
+    QFETCH(bool, byClosing);
+    QFETCH(int, answer);
+    TPlace place;
+    TModalAnswers answers;
+    auto window = ::Start(place.Options());
+    const TRunResults& results = window->Session().Run.Results();
+    const int lastLine = static_cast<int>(window->Session().Problems().Table().AsInteger("YPoints"));
+    int lineAtAnswer = -2;
+    QStringList enabledDuringRun;
+    QTimer trigger; // a zero timer: it fires whenever the sweep lets events through
+    trigger.callOnTimeout([&] {
+        if (results.LineIndex < 3)
+            return;
+        trigger.stop();
+        enabledDuringRun = EnabledRunControls(*window);
+        answers.Add(QMessageBox::StandardButton(answer), [&] { lineAtAnswer = results.LineIndex; });
+        if (byClosing)
+            window->close();
+        else
+            qobject_cast<QToolButton*>(Control(*window, "sbStop"))->click();
+    });
+    trigger.start(0);
+    PressF9(*window);
+
+    QCOMPARE(answers.Seen, QStringList{kStopQuestionText});
+    QCOMPARE(enabledDuringRun, QStringList({"sbStop", "sbGrid"}));
+    const bool stopped = answer == QMessageBox::Yes;
+    QCOMPARE(results.LineIndex, stopped ? lineAtAnswer : lastLine);
+    QVERIFY(lineAtAnswer < lastLine);
+    QCOMPARE(window->isVisible(), !(byClosing && stopped));
+    QCOMPARE(QFile::exists(place.Path("program/Solvane.cfg")), byClosing && stopped);
+    if (window->isVisible())
+        QCOMPARE(EnabledRunControls(*window),
+                 QStringList({"chbStep", "zebdbgrid1", "sbDiagram", "sbGrid", "memFunctions", "DBEdit5", "NavInsert",
+                              "NavDelete", "actOpen", "actCreate", "actSave"}));
+}
+
+void TestMainWindow::SaveUncheckedWritesNothing()
+{
+    TPlace place;
+    TModalAnswers answers;
+    const QByteArray database = ReadBytes(place.Path("Problems.d"));
+    auto window = ::Start(place.Options());
+    answers.Add(QMessageBox::Ok);
+    qobject_cast<QToolButton*>(Control(*window, "NavDelete"))->click(); // a deleted row
+    TypeText(Control(*window, "memFunctions"), QStringLiteral("x"));     // and a pending one
+    QCOMPARE(window->Session().Problems().Table().State(), TTableState::Edit);
+    qobject_cast<QCheckBox*>(Control(*window, "chbSave"))->click();
+    QVERIFY(window->close());
+    window.reset();
+    QCOMPARE(answers.Seen, QStringList{"Delete record?"});
+    QCOMPARE(ReadBytes(place.Path("Problems.d")), database);
+    QVERIFY(!QFile::exists(place.Path("program/Solvane.cfg")));
+    QVERIFY(!QFile::exists(place.Path("Solvane.cfg")));
+}
+
+void TestMainWindow::SettingsFileAfterTwoStarts_data()
+{
+    QTest::addColumn<QByteArray>("settings"); // empty: no file at the first start
+    QTest::addColumn<QByteArray>("written");
+    QTest::newRow("designed bounds") << QByteArray() << kDesignedSettings;
+    const QByteArray own = "[SETTINGS]\r\nTop=40\r\nHeight=600\r\nLeft=120\r\nWidth=800\r\n"
+                           "WorkingFileName=Problems.d\r\nMDcolor=255\r\n\r\n";
+    QTest::newRow("bounds of the file") << own << own;
+}
+
+void TestMainWindow::SettingsFileAfterTwoStarts()
+{
+    QFETCH(QByteArray, settings);
+    QFETCH(QByteArray, written);
+    TPlace place;
+    if (!settings.isEmpty())
+        WriteBytes(place.Path("Solvane.cfg"), settings);
+    TModalAnswers answers;
+    // Started from its own folder: the second start reads what the first exit wrote.
+    for (int start = 1; start <= 2; ++start) {
+        auto window = ::Start(place.Options(QStringLiteral(".")));
+        QVERIFY(window->close());
+        window.reset();
+        QCOMPARE(ReadBytes(place.Path("Solvane.cfg")), written);
+    }
+    QCOMPARE(answers.Seen, QStringList());
+}
+
+void TestMainWindow::SettingsWhereTheyCanBeWritten_data()
+{
+    QTest::addColumn<QString>("programDir");
+    QTest::addColumn<QString>("currentDir");
+    QTest::addColumn<QString>("file"); // empty: none written
+    QTest::addColumn<int>("boxes");
+    QTest::newRow("beside the program") << "program" << "." << "program/Solvane.cfg" << 0;
+    QTest::newRow("program folder not writable") << "no/such/folder" << "." << "Solvane.cfg" << 0;
+    QTest::newRow("neither") << "no/such/folder" << "no/such/either" << QString() << 1;
+}
+
+void TestMainWindow::SettingsWhereTheyCanBeWritten()
+{
+    QFETCH(QString, programDir);
+    QFETCH(QString, currentDir);
+    QFETCH(QString, file);
+    QFETCH(int, boxes);
+    TPlace place;
+    TModalAnswers answers;
+    TMainWindowOptions options = place.Options(programDir);
+    options.CurrentDir = QFile::encodeName(place.Path(currentDir)).toStdString();
+    auto window = ::Start(options);
+    QVERIFY(window->close());
+    window.reset();
+    QCOMPARE(answers.Seen.size(), boxes);
+    for (const QString& candidate : {QStringLiteral("program/Solvane.cfg"), QStringLiteral("Solvane.cfg")})
+        QCOMPARE(QFile::exists(place.Path(candidate)), candidate == file);
+    if (!file.isEmpty())
+        QCOMPARE(ReadBytes(place.Path(file)), kDesignedSettings);
+}
+
+void TestMainWindow::PendingRowFailingAtExit_data()
+{
+    QTest::addColumn<int>("answer");
+    QTest::newRow("leave") << int(QMessageBox::Yes);
+    QTest::newRow("stay") << int(QMessageBox::No);
+}
+
+void TestMainWindow::PendingRowFailingAtExit()
+{
+    QFETCH(int, answer);
+    TPlace place;
+    TModalAnswers answers;
+    const QByteArray database = ReadBytes(place.Path("Problems.d"));
+    auto window = ::Start(place.Options());
+    auto* list = Find<QTableView>(*window, "zebdbgrid1");
+    list->setCurrentIndex(list->model()->index(2, 0));
+    QVERIFY(list->model()->setData(list->model()->index(2, 0), QString())); // the name cleared
+    answers.Add(QMessageBox::Ok);
+    answers.Add(QMessageBox::StandardButton(answer));
+    const bool closed = window->close();
+
+    QCOMPARE(answers.Seen, QStringList({"Problem name must be assigned", kLeaveQuestionText}));
+    QCOMPARE(closed, answer == QMessageBox::Yes);
+    const TVolgaTable& table = window->Session().Problems().Table();
+    if (!closed) {
+        QCOMPARE(table.RecNo(), 3);
+        QCOMPARE(table.State(), TTableState::Edit);
+        QCOMPARE(list->currentIndex().row(), 2);
+    }
+    window.reset();
+    QCOMPARE(ReadBytes(place.Path("Problems.d")), database);
+    QVERIFY(!QFile::exists(place.Path("program/Solvane.cfg")));
+}
+
+void TestMainWindow::CharacterOutsideCp1251Refused_data()
+{
+    QTest::addColumn<bool>("inName");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("memo, z with acute") << false << QStringLiteral("ź");
+    QTest::newRow("memo, emoji") << false << QStringLiteral("\U0001F600");
+    QTest::newRow("name, z with acute") << true << QStringLiteral("ź");
+    QTest::newRow("name, emoji") << true << QStringLiteral("\U0001F600");
+}
+
+void TestMainWindow::CharacterOutsideCp1251Refused()
+{
+    QFETCH(bool, inName);
+    QFETCH(QString, text);
+    TPlace place;
+    TModalAnswers answers;
+    auto window = ::Start(place.Options());
+    const TVolgaTable& table = window->Session().Problems().Table();
+    const std::string name = table.AsString("ProblemName");
+    const std::string script = table.AsString("Functs");
+    auto* memo = Find<QPlainTextEdit>(*window, "memFunctions");
+    const QString shown = memo->toPlainText();
+    auto* list = Find<QTableView>(*window, "zebdbgrid1");
+    const QModelIndex current = list->currentIndex();
+    const QString listed = current.data().toString();
+    answers.Add(QMessageBox::Ok);
+    if (inName) {
+        list->edit(current);
+        auto* editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+        QVERIFY(editor);
+        editor->end(false);
+        TypeText(editor, text);
+        QTest::keyClick(editor, Qt::Key_Return);
+        QCoreApplication::processEvents(); // the list stores the name after the key
+    } else {
+        memo->setFocus();
+        memo->moveCursor(QTextCursor::End);
+        TypeText(memo, text);
+    }
+    QCOMPARE(answers.Seen.size(), 1);
+    QVERIFY2(answers.Seen.first().contains(text), qPrintable(answers.Seen.first()));
+    QCOMPARE(table.AsString("ProblemName"), name);
+    QCOMPARE(table.AsString("Functs"), script);
+    QCOMPARE(memo->toPlainText(), shown);
+    QCOMPARE(current.data().toString(), listed);
+}
+
+QTEST_MAIN(TestMainWindow)
+#include "tst_MainWindow.moc"
