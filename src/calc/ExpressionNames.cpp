@@ -10,7 +10,9 @@
 namespace solvane {
 namespace {
 
-bool IsLetter(char c) { return (c >= 'A' && c <= 'Z') || c == '_'; }
+// Bytes above 127 (Cyrillic letters in Windows-1251) are taken as letters, so
+// that a name written with them is found as a name, which the evaluator refuses.
+bool IsLetter(char c) { return (c >= 'A' && c <= 'Z') || c == '_' || static_cast<unsigned char>(c) > 127; }
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 bool IsNumberText(const std::string& text)

@@ -157,10 +157,13 @@ std::optional<TScriptFinding> LocateRunFailure(const std::string& script, const 
     const std::vector<TScriptStatement> statements = ReadScriptStatements(script);
     // The interpreter stops at the first statement it cannot take.
     std::vector<std::string> above;
+    TParametersWhileReading parameters;
     for (const TScriptStatement& s : statements) {
         TStatementCheck check = CheckStatement(s, statements, above);
         if (!check.Refusals.empty())
             return check.Refusals.front();
+        if (auto failed = parameters.Next(s); !failed.empty())
+            return failed.front();
         if (s.PointProblem != TPointProblem::None)
             return std::nullopt; // the run stopped there with a warning, not an error
         if (s.Kind == TStatementKind::Parameter && s.HasEquals)

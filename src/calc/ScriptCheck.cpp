@@ -32,8 +32,12 @@ public:
 
     std::vector<TScriptFinding> Run(const TCheckRunValues& run)
     {
-        for (const TScriptStatement& s : statements_)
+        TParametersWhileReading parameters;
+        for (const TScriptStatement& s : statements_) {
             CheckStatementLine(s);
+            for (auto& finding : parameters.Next(s))
+                findings_.push_back(std::move(finding));
+        }
         if (!hasPhase_)
             Add(TFindingSeverity::Error, 0, "",
                 "there is no solution phase: the run needs a line beginning with GL, GS or GV, and stops with "
@@ -123,7 +127,11 @@ private:
         else if (s.PointProblem == TPointProblem::Composition)
             Add(TFindingSeverity::Error, s.Line, s.Name,
                 "this point phase has no composition from 0 to 1 (a part \"X = ...\"): the run stops with \"Point "
-                "phase concentration is invalid or not defined\"");
+                "phase concentration is invalid or not defined\"" +
+                    std::string(s.CompositionText.empty() && s.Name.rfind("GC", 0) == 0
+                                    ? "; a line beginning with GC is a point phase, so a parameter needs a name that "
+                                      "does not begin with GL, GS, GV, GC or SID"
+                                    : ""));
         else if (s.PointProblem == TPointProblem::NoExpression)
             Add(TFindingSeverity::Error, s.Line, s.Name,
                 "this point phase has a composition but no Gibbs energy (a part \"GC = ...\"): the run stops with "

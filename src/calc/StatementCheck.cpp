@@ -1,7 +1,9 @@
 #include "calc/StatementCheck.h"
 
 #include "expr/Parser10.h"
+#include "calc/ScriptText.h"
 #include "text/AsciiText.h"
+#include "text/NumberFormat.h"
 
 #include <algorithm>
 #include <exception>
@@ -54,12 +56,16 @@ const TScriptStatement* FindParameter(const std::vector<TScriptStatement>& scrip
     return nullptr;
 }
 
-const TScriptStatement* FindPhase(const std::vector<TScriptStatement>& script, const std::string& name)
+// The line that defines `name` as something other than a parameter: a phase
+// (by its left side or its grid name), a point phase, or a SID line.
+const TScriptStatement* FindOtherDefinition(const std::vector<TScriptStatement>& script, const std::string& name)
 {
-    for (const TScriptStatement& s : script)
-        if ((s.Kind == TStatementKind::SolutionPhase || s.Kind == TStatementKind::PointPhase) && s.HasEquals &&
-            (s.Name == name || (s.Kind == TStatementKind::SolutionPhase && s.PhaseName() == name)))
+    for (const TScriptStatement& s : script) {
+        const bool phase = s.Kind == TStatementKind::SolutionPhase && s.HasEquals;
+        if ((phase && (s.Name == name || s.PhaseName() == name)) ||
+            ((s.Kind == TStatementKind::PointPhase || s.Kind == TStatementKind::Sid) && s.Name == name))
             return &s;
+    }
     return nullptr;
 }
 
@@ -81,6 +87,8 @@ std::string UnknownNameText(const TScriptStatement& statement, const std::vector
     std::string text = name + " is not known in the expression of " + StatementLabel(statement) + ": ";
     const TScriptStatement* parameter = FindParameter(script, name);
     const std::string where = parameter ? " (" + name + " is defined on line " + std::to_string(parameter->Line) + ")" : "";
+    if (parameter && !IsValidVariableName(name))
+        return text + name + " (line " + std::to_string(parameter->Line) + ") is not a valid name";
     switch (parameter ? statement.Kind : TStatementKind::XCaption) {
     case TStatementKind::Parameter:
         return text + "a parameter cannot use another parameter" + where +
@@ -92,9 +100,17 @@ std::string UnknownNameText(const TScriptStatement& statement, const std::vector
     case TStatementKind::Sid: return text + "the SID line sees no parameters" + where;
     default: break;
     }
-    if (const TScriptStatement* phase = FindPhase(script, name))
-        return text + name + " is a phase (line " + std::to_string(phase->Line) +
-               "), and a phase's Gibbs energy cannot be used in another expression";
+    if (const TScriptStatement* other = FindOtherDefinition(script, name)) {
+        const std::string line = "line " + std::to_string(other->Line);
+        if (other->Kind == TStatementKind::Sid)
+            return text + line + " begins with SID, so it replaces the ideal-mixing term and defines no parameter";
+        if (other->Name == name && other->Kind == TStatementKind::PointPhase)
+            return text + line + " begins with GC or X=, so it is a point phase, not a parameter";
+        if (other->Name == name)
+            return text + line + " begins with GL, GS or GV, so it is a phase, not a parameter";
+        return text + name + " is the phase of " + line +
+               ", and a phase's Gibbs energy cannot be used in another expression";
+    }
     return text + "it is defined nowhere above; " + WhatItSees(statement.Kind);
 }
 
@@ -117,8 +133,10 @@ void CheckExpression(const TScriptStatement& statement, const std::vector<TScrip
             statement, name,
             name + " is not a function: the functions are TAN, SIN, COS, SINH, COSH, ARCTAN, EXP, LN, SQRT, ABS, "
                    "HEAV, SIGN, ZERO, PH, RND (one argument), MAX and MIN (two arguments)"));
-    if (!result.Names.UnknownFunctions.empty())
-        return;
+    const auto& unknown = result.Names.Unknown;
+    if (!result.Names.UnknownFunctions.empty() ||
+        std::any_of(unknown.begin(), unknown.end(), [](const std::string& n) { return !IsValidVariableName(n); }))
+        return; // what else is wrong cannot be told
     if (!result.Names.Unknown.empty()) {
         // Were the unknown names the whole trouble?
         try {
@@ -176,6 +194,67 @@ TStatementCheck CheckStatement(const TScriptStatement& statement, const std::vec
             "\"" + name + "\" is not a valid name: a name is a letter or _ followed by letters, digits or _; the run "
                           "stops with the message \"" + name + "\""));
     return result;
+}
+
+struct TParametersWhileReading::Parameter {
+    const TScriptStatement* Statement;
+    std::unique_ptr<TParser> Evaluator; // null when the expression does not compile
+};
+
+TParametersWhileReading::TParametersWhileReading() = default;
+TParametersWhileReading::~TParametersWhileReading() = default;
+
+std::vector<TScriptFinding> TParametersWhileReading::Next(const TScriptStatement& statement)
+{
+    std::vector<TScriptFinding> findings;
+    switch (statement.Kind) {
+    case TStatementKind::Temperature:
+    case TStatementKind::Pressure:
+        if (!statement.Expression.empty())
+            (statement.Kind == TStatementKind::Temperature ? temperature_ : pressure_) =
+                StrToNumber(statement.Expression, nullptr);
+        return findings;
+    case TStatementKind::Parameter: {
+        if (!statement.HasEquals)
+            return findings;
+        Parameter parameter{&statement, MakeEvaluator(NamesKnownAtCompile(statement, parameterNames_))};
+        try {
+            parameter.Evaluator->SetExpression(statement.Expression);
+        } catch (const std::exception&) {
+            parameter.Evaluator.reset(); // its own finding says why
+        }
+        parameters_.push_back(std::move(parameter));
+        parameterNames_.push_back(statement.Name);
+        return findings;
+    }
+    case TStatementKind::SolutionPhase:
+        if (!statement.HasEquals || evaluated_ == parameters_.size())
+            return findings;
+        break;
+    default: return findings;
+    }
+    evaluated_ = parameters_.size();
+    for (Parameter& parameter : parameters_) {
+        const std::string& name = parameter.Statement->Name;
+        if (!parameter.Evaluator || std::find(failed_.begin(), failed_.end(), name) != failed_.end())
+            continue;
+        try {
+            for (const auto& [variable, value] :
+                 {std::pair{"X", 0.5}, std::pair{"T", temperature_}, std::pair{"p", pressure_}, std::pair{"Sid", 0.0}})
+                parameter.Evaluator->SetVariable(variable, value);
+            parameter.Evaluator->Value();
+        } catch (const std::exception& error) {
+            failed_.push_back(name);
+            findings.push_back(Refusal(
+                *parameter.Statement, name,
+                name + " fails before the sweep: on reading " + StatementLabel(statement) + " (line " +
+                    std::to_string(statement.Line) + ") the program computes every parameter above it once, at X = " +
+                    "0.5, T = " + FormatGeneral(temperature_) + " and p = " + FormatGeneral(pressure_) +
+                    " (the script's T and p), and " + name + " raises \"" + OneLine(error.what()) +
+                    "\" there, which stops the run"));
+        }
+    }
+    return findings;
 }
 
 } // namespace solvane

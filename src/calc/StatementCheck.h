@@ -7,6 +7,7 @@
 #include "calc/ScriptCheck.h"
 #include "calc/ScriptStatements.h"
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -23,5 +24,27 @@ TStatementCheck CheckStatement(const TScriptStatement& statement, const std::vec
 
 // How the script's texts name a statement: "GL", "the SID line", ...
 std::string StatementLabel(const TScriptStatement& statement);
+
+// The parameters as the interpreter computes them while it reads the script:
+// at a solution-phase line that follows new parameters, every parameter above
+// once, at X = 0.5 with the T and p the script has set so far and Sid 0 (a
+// first run's), before any sweep. A parameter that raises there stops the run.
+class TParametersWhileReading {
+public:
+    TParametersWhileReading();
+    ~TParametersWhileReading();
+    // Give every statement in order; the findings of the parameters that raise
+    // at this statement, each parameter once.
+    std::vector<TScriptFinding> Next(const TScriptStatement& statement);
+
+private:
+    struct Parameter;
+    std::vector<Parameter> parameters_;
+    std::vector<std::string> parameterNames_;
+    std::vector<std::string> failed_;
+    std::size_t evaluated_ = 0;
+    double temperature_ = 300;
+    double pressure_ = 1;
+};
 
 } // namespace solvane

@@ -109,6 +109,9 @@ TEST(ScriptCheck, FindingsNameTheLineAndTheName)
         {"GL=1\nGC=1;X=0.5\nGC2=2;X=0.5\nGC3=;X=0.2", {{Warn, 3, "GC2"}, {Warn, 4, "GC3"}}},
         {"M-1=3\nGL-1=4\nGS 1", {{Err, 1, "M-1"}, {Err, 2, "L-1"}, {Warn, 3, "GS1"}}},
         {"W=1", {{Warn, 1, "W"}, {Err, 0, ""}}},
+        // Parameters are computed once at T = 300 (or the script's T) before the sweep.
+        {"W=LN(T-400)\nGL=W*X", {{Err, 1, "W"}}},
+        {"T=500\nW=LN(T-400)\nGL=W*X", {}},
         {"GL=\n#XMAX=oops\n#XMIN=0.5", {{Warn, 1, "GL"}, {Warn, 2, "#XMAX"}, {Warn, 3, "#XMIN"}}},
     };
     for (const Case& c : cases)
@@ -167,6 +170,7 @@ TEST(LocateRunFailure, NamesTheStatementOfTheFailure)
     const Case cases[] = {
         {"W=1\nV=W*2\nGL=V", 2, "W", "cannot use another parameter"},
         {"M-1=2\nGL=1", 1, "M-1", "not a valid name"},
+        {"W=LN(T-400)\nGL=W*X", 1, "W", "fails before the sweep"},
         {"GL=1\nGC=1;X=1/0", 2, "1/0", "cannot be computed"},
         {"GL=1000*(X-0.5)^2\nGS=LN(T-350)", 2, "GS", "X = 0, T = 340, p = 1: Invalid floating point operation"},
         {"W=SQRT(X-0.5)\nGL=W", 1, "W", "the parameter W fails at X = 0"},
