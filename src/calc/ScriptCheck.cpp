@@ -282,15 +282,16 @@ private:
     {
         const std::string& y = *run.Yparameter;
         if (y == "Temperature" || y == "Pressure") {
-            // The sweep or Zvalue sets T and p; their directives have no effect.
+            // The sweep or Zvalue sets T and p; their directives serve only the parameters before the sweep.
             for (const TScriptStatement& s : statements_)
                 if (s.Kind == TStatementKind::Temperature || s.Kind == TStatementKind::Pressure)
                     Warn(s, s.Kind == TStatementKind::Temperature ? "T" : "P",
                          std::string(s.Kind == TStatementKind::Temperature ? "T" : "p") + " = " + s.Expression +
-                             " has no effect when Y is " + y + ": " +
+                             " is not used by the sweep when Y is " + y + ": " +
                              ((s.Kind == TStatementKind::Temperature) == (y == "Temperature")
                                   ? "the sweep sets it"
-                                  : "Zvalue sets it"));
+                                  : "Zvalue sets it") +
+                             " (the line serves only the parameters' computation before the sweep)");
         }
         if (y == "Temperature") {
             std::optional<double> lowest = run.Ymin ? run.Ymin : run.Ymax;

@@ -108,6 +108,10 @@ const std::map<std::string, std::function<void(const json&)>>& Facts()
              ExpectNode(p["nodes"][1], 785, 0.86, 0.5, 1);
              EXPECT_NEAR(Special(p, "T(X = 0.5)"), 850, 6);
          }},
+        {"point-phases", [](const json& p) {
+             ASSERT_EQ(p["nodes"].size(), 3u);
+             ExpectNode(p["nodes"][2], 730, 1.0 / 3, 0, 0.5);
+         }},
         {"pressure", [](const json& p) { EXPECT_NEAR(Special(p, "P(X = 0)"), 23200, 600); }},
         {"free-y", [](const json& p) { EXPECT_NEAR(Special(p, "Y(X = 0.45)"), 16629, 150); }},
         // Silver-copper: the eutectic at 1052 K, liquid at 39.9 at.% Cu, fcc at about 14 and 95 at.% Cu.
@@ -156,7 +160,7 @@ TEST(ScriptGuide, EveryExampleRunsAsPrinted)
                             " (" + f["severity"].get<std::string>() + ")");
         EXPECT_EQ(found, blocks[b + 1].lines);
     }
-    EXPECT_GE(runs, 9);
+    EXPECT_GE(runs, 11);
     EXPECT_GE(checks, 4);
 }
 
