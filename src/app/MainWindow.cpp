@@ -436,6 +436,12 @@ void TfmMain::ApplySettingsBounds()
 {
     const TSettings& s = session_->Settings;
     const QRect frame = frameGeometry();
+    // A window manager adds its frame a moment after the window is mapped.
+    if (frame == geometry() && QGuiApplication::platformName() == QLatin1String("xcb") && frameTries_ < 10) {
+        ++frameTries_;
+        QTimer::singleShot(50, this, &TfmMain::ApplySettingsBounds);
+        return;
+    }
     const int extraWidth = frame.width() - width();
     const int extraHeight = frame.height() - height();
     resize(std::max(1, s.Width - extraWidth), std::max(1, s.Height - extraHeight));

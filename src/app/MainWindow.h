@@ -92,6 +92,7 @@ private:
     std::unique_ptr<TRunView> runView_;
     bool updatingControls_ = false;
     bool boundsApplied_ = false;
+    int frameTries_ = 0;
     bool closeAfterRun_ = false;
     const QEvent* f9Press_ = nullptr;  // the F9 press being delivered
     QPointer<QWidget> f9Target_;       // the control it was delivered to first
