@@ -224,4 +224,30 @@ std::string FormatFloat(const std::string& pattern, double value, NumberSeparato
     return (value < 0 && !d.digits.empty() ? "-" : "") + body;
 }
 
+std::string FormatReadout(double value, char decimalSeparator)
+{
+    char buffer[64];
+    std::string text;
+    if (!std::isfinite(value)) {
+        text = NonFinite(value);
+    } else if (std::fabs(value) >= 1) {
+        std::snprintf(buffer, sizeof buffer, "%.3f", value);
+        text = buffer;
+    } else {
+        // C writes at least two exponent digits; the read-out wants three.
+        std::snprintf(buffer, sizeof buffer, "%.4E", value);
+        text = buffer;
+        const std::size_t e = text.find('E');
+        std::string digits = text.substr(e + 2);
+        while (digits.size() < 3)
+            digits.insert(0, 1, '0');
+        text = text.substr(0, e + 2) + digits;
+    }
+    if (const std::size_t point = text.find('.'); point != std::string::npos)
+        text[point] = decimalSeparator;
+    if (text.size() < 12)
+        text.append(12 - text.size(), ' ');
+    return text;
+}
+
 } // namespace solvane

@@ -24,4 +24,10 @@ std::string FormatFloat(const std::string& pattern, double value, NumberSeparato
 // desktop toolkit does.
 std::string FormatGeneral(double value, char decimalSeparator = '.', int precision = 15);
 
+// The diagram's coordinate read-out, left-aligned in 12 characters: three
+// decimals for |v| >= 1 ("1500.000    "); below 1 five significant digits, a
+// capital E, the exponent's sign and at least three exponent digits
+// ("5.0000E-001 ").
+std::string FormatReadout(double value, char decimalSeparator = '.');
+
 } // namespace solvane

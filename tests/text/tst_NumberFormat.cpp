@@ -79,3 +79,19 @@ TEST(NumberFormat, General)
     for (const auto& c : cases)
         EXPECT_EQ(FormatGeneral(c.value), c.expected) << c.value;
 }
+
+TEST(NumberFormat, ReadoutOfTheDiagram)
+{
+    struct Case {
+        double value;
+        char separator;
+        const char* text;
+    };
+    const Case cases[] = {
+        {0.5, '.', "5.0000E-001 "},  {1, '.', "1.000       "},   {1500, '.', "1500.000    "},
+        {-0.25, '.', "-2.5000E-001"}, {0, '.', "0.0000E+000 "},  {0.000123456, ',', "1,2346E-004 "},
+        {-1, ',', "-1,000      "},   {1e-120, '.', "1.0000E-120 "},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(solvane::FormatReadout(c.value, c.separator), c.text) << c.value;
+}
