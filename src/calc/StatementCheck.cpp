@@ -1,7 +1,7 @@
 #include "calc/StatementCheck.h"
 
-#include "expr/Parser10.h"
 #include "calc/ScriptText.h"
+#include "expr/Parser10.h"
 #include "text/AsciiText.h"
 #include "text/NumberFormat.h"
 
