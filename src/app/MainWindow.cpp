@@ -319,7 +319,7 @@ QWidget* TfmMain::BuildBottomPanel()
     connect(chbSave_, &QCheckBox::toggled, this, [this](bool on) { session_->Database.SaveWanted = on; });
     connect(sbDiagram_, &QPushButton::clicked, this, [this] {
         if (diagram_)
-            diagram_->show();
+            BuildDiagram();
     });
     connect(sbGrid_, &QPushButton::clicked, this, [this] {
         if (cells_)
@@ -415,7 +415,7 @@ void TfmMain::BuildStatusBar()
 void TfmMain::CreateOtherWindows()
 {
     mosaic_ = new TfmMDiagram(this);
-    diagram_ = new TfmDiagram2(this);
+    diagram_ = new TfmDiagram2(QDir::current().filePath(QStringLiteral("Chart.cfg")), this);
     cells_ = new TfmCells(this);
     specPoints_ = new TfmSpecPoints(this);
     about_ = new TfmAbout(DocumentationUrl(), this);
@@ -480,6 +480,10 @@ void TfmMain::closeEvent(QCloseEvent* event)
     case TSession::TExitStep::LeaveUnsaved:
         break;
     }
+    // The chart's appearance is kept whatever "Сохранить" says.
+    if (diagram_)
+        if (const QString error = diagram_->SaveSettings(); !error.isEmpty())
+            QMessageBox::critical(this, QStringLiteral("Solvane"), error);
     event->accept();
     for (QWidget* w : {static_cast<QWidget*>(mosaic_), static_cast<QWidget*>(diagram_),
                        static_cast<QWidget*>(cells_), static_cast<QWidget*>(specPoints_)})

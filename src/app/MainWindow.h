@@ -79,6 +79,7 @@ private:
 
     void sbRunClick();
     void sbStopClick();
+    void BuildDiagram();
     void chbShowChartClick();
     void N4Click();
     void ShowRunControls(const TRunControls& controls);

@@ -35,10 +35,7 @@ void TfmMain::WireRunView()
         cells_->setWindowTitle(name);
     };
     runView_->OnShowMosaic = [this] { mosaic_->show(); };
-    runView_->OnComplete = [this] {
-        // The diagram build: its special points search over the finished grid.
-        session_->Run.SearchSpecialPoints();
-    };
+    runView_->OnComplete = [this] { BuildDiagram(); };
     session_->Run.SetObserver(runView_.get());
 }
 
@@ -94,6 +91,13 @@ void TfmMain::sbRunClick()
         closeAfterRun_ = false;
         close();
     }
+}
+
+void TfmMain::BuildDiagram()
+{
+    // The diagram command: the diagram, its special points search, the lists that follow it.
+    const SpecialPointsResult found = diagram_->Build(session_->Run, dbcbY_->currentText());
+    (void)found;
 }
 
 void TfmMain::sbStopClick()

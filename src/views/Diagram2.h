@@ -1,9 +1,35 @@
 #pragma once
-// TfmDiagram2, the window of the phase diagram of the last run. It exists from the start,
-// hidden; closing it only hides it.
+// TfmDiagram2, the phase diagram window: every boundary point of the last run
+// ("Ordinary points"), the special points, a line per node, the coordinate
+// read-out under the mouse, phase labels dropped by a click, zoom and scroll,
+// and the chart's appearance kept in Chart.cfg from one start to the next.
+//
+// Mouse on the chart: a left click places a label; a left drag towards the
+// lower right zooms to the rectangle, towards the upper left undoes the zoom;
+// a right drag scrolls; the wheel zooms. Zoom, scroll and undo remove the
+// labels; "Восстановить масштаб" shows exactly while the user has zoomed or
+// scrolled.
+#include "calc/SP_search.h"
+
+#include <qcustomplot.h>
+
+#include <QPoint>
+#include <QString>
 #include <QWidget>
 
+class QLabel;
+class QPushButton;
+class QRubberBand;
+
 namespace solvane {
+
+class TRun;
+class TDiagramLabel;
+
+// Windows-1251: "Мольная доля (X) компонента B в системе A-B".
+inline constexpr const char* kBuiltInFootText =
+    "\xCC\xEE\xEB\xFC\xED\xE0\xFF \xE4\xEE\xEB\xFF (X) \xEA\xEE\xEC\xEF\xEE\xED\xE5\xED\xF2\xE0 B \xE2 "
+    "\xF1\xE8\xF1\xF2\xE5\xEC\xE5 A-B";
 
 class TfmDiagram2 : public QWidget {
     Q_OBJECT
@@ -11,12 +37,56 @@ public:
     static constexpr int DesignWidth = 959;
     static constexpr int DesignHeight = 615;
 
-    explicit TfmDiagram2(QWidget* parent = nullptr) : QWidget(parent, Qt::Window)
-    {
-        setWindowTitle(QStringLiteral("Diagram"));
-        setAttribute(Qt::WA_QuitOnClose, false);
-        resize(DesignWidth, DesignHeight);
-    }
+    // The chart's appearance is loaded from chartSettingsPath when that file exists.
+    explicit TfmDiagram2(const QString& chartSettingsPath = QStringLiteral("Chart.cfg"), QWidget* parent = nullptr);
+
+    // The diagram command: the diagram of the run's last results, with the
+    // special points search (which fills the run's Nodes). yListText is what
+    // the Y list shows. The window is shown; the search's results returned.
+    SpecialPointsResult Build(TRun& run, const QString& yListText);
+
+    // At exit: labels removed, zoom undone, axes automatic, the foot set to
+    // DefaultFootText, the appearance written to Chart.cfg. Returns an error text or empty.
+    QString SaveSettings();
+
+    QCustomPlot* Chart() const { return chart_; }
+    QString DefaultFootText() const { return defaultFootText_; }
+    // The read-out text of a chart position (pixels), empty outside the plotting rectangle.
+    QString ReadoutAt(const QPoint& position) const;
+    // Places the label a left click at this chart position gives (none right of the grid).
+    TDiagramLabel* PlaceLabel(const QPoint& position);
+    QList<TDiagramLabel*> Labels() const;
+    void RemoveTextLabels();
+    bool Zoomed() const { return zoomed_; }
+    // Zoom to a rectangle of chart pixels, as a left drag does; undo it.
+    void ZoomTo(const QRect& pixels);
+    void UndoZoom();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+private:
+    void SetupChart();
+    void RememberUnzoomed();
+    void UserChangedRange();
+    void EditChart();
+
+    QString settingsPath_;
+    QString defaultFootText_;
+    QCustomPlot* chart_ = nullptr;
+    QLabel* Label1_ = nullptr;
+    QPushButton* sbUndoZoom_ = nullptr;
+    QPushButton* sbCopy_ = nullptr;
+    QRubberBand* band_ = nullptr;
+    const TRun* run_ = nullptr; // the run whose grid labels are read from
+    char separator_ = '.';
+    bool zoomed_ = false;
+    QCPRange unzoomedX_, unzoomedY_; // the ranges before the user zoomed or scrolled
+    Qt::MouseButton pressed_ = Qt::NoButton;
+    QPoint pressAt_;
+    QPoint lastAt_;
+    bool dragged_ = false;
 };
 
 } // namespace solvane

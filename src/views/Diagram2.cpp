@@ -1,0 +1,338 @@
+#include "views/Diagram2.h"
+
+#include "calc/PhaseLabel.h"
+#include "calc/Run.h"
+#include "text/NumberFormat.h"
+#include "views/ChartEditor.h"
+#include "views/ChartParts.h"
+#include "views/ChartSettings.h"
+#include "views/DiagramLabel.h"
+#include "views/QtText.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QRubberBand>
+#include <QVBoxLayout>
+#include <QWheelEvent>
+#include <qcustomplot.h>
+
+namespace solvane {
+namespace {
+
+// A ticker with a fixed number of minor ticks between labels.
+template <class Base>
+class TMinorTicks : public Base {
+public:
+    explicit TMinorTicks(int count) : count_(count) {}
+
+protected:
+    int getSubTickCount(double) override { return count_; }
+
+private:
+    int count_;
+};
+
+const QColor kOrdinaryColor(0, 0, 160);
+constexpr int kDragThreshold = 4; // pixels a press must travel to be a drag
+
+} // namespace
+
+TfmDiagram2::TfmDiagram2(const QString& chartSettingsPath, QWidget* parent)
+    : QWidget(parent, Qt::Window), settingsPath_(chartSettingsPath)
+{
+    setWindowTitle(QStringLiteral("Diagram"));
+    setAttribute(Qt::WA_QuitOnClose, false);
+    resize(DesignWidth, DesignHeight);
+
+    chart_ = new QCustomPlot;
+    chart_->setMouseTracking(true);
+    chart_->installEventFilter(this);
+    band_ = new QRubberBand(QRubberBand::Rectangle, chart_);
+
+    Label1_ = new QLabel;
+    QFont mono(QStringLiteral("Courier New"));
+    mono.setStyleHint(QFont::Monospace);
+    Label1_->setFont(mono);
+    sbUndoZoom_ = new QPushButton(QStringLiteral("Восстановить масштаб"));
+    sbUndoZoom_->hide();
+    auto* sbEdit = new QPushButton(QStringLiteral("Ред. график"));
+    sbCopy_ = new QPushButton(QStringLiteral("Копировать"));
+    sbCopy_->setToolTip(QStringLiteral("Копировать график в буфер обмена"));
+    auto* sbClose = new QPushButton(QStringLiteral("Закрыть"));
+    auto* panel = new QWidget;
+    panel->setFixedHeight(53);
+    auto* buttons = new QHBoxLayout(panel);
+    buttons->addWidget(Label1_, 1);
+    buttons->addWidget(sbUndoZoom_);
+    buttons->addWidget(sbEdit);
+    buttons->addSpacing(20);
+    buttons->addWidget(sbCopy_);
+    buttons->addWidget(sbClose);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(chart_, 1);
+    layout->addWidget(panel);
+
+    connect(sbUndoZoom_, &QPushButton::clicked, this, &TfmDiagram2::UndoZoom);
+    connect(sbEdit, &QPushButton::clicked, this, &TfmDiagram2::EditChart);
+    connect(sbClose, &QPushButton::clicked, this, &QWidget::close);
+    connect(sbCopy_, &QPushButton::clicked, this, [this] {
+        // The picture with its labels; the metafile kinds come with the export.
+        QApplication::clipboard()->setPixmap(chart_->grab());
+    });
+
+    SetupChart();
+    LoadChartSettings(*chart_, settingsPath_);
+    defaultFootText_ = ChartFoot(chart_);
+}
+
+void TfmDiagram2::SetupChart()
+{
+    chart_->legend->setVisible(false);
+    QFont arial(QStringLiteral("Arial"));
+    arial.setStyleHint(QFont::SansSerif);
+    arial.setPointSize(10);
+    QCPTextElement* title = ChartTitle(chart_);
+    title->setFont(arial);
+    title->setTextColor(Qt::black);
+    title->setTextFlags(Qt::AlignLeft | Qt::AlignVCenter);
+    SetChartFoot(chart_, FromCp1251(kBuiltInFootText));
+    chart_->xAxis->setLabelFont(arial);
+
+    auto xTicker = QSharedPointer<TMinorTicks<QCPAxisTickerFixed>>::create(9);
+    xTicker->setTickStep(0.1);
+    xTicker->setScaleStrategy(QCPAxisTickerFixed::ssMultiples);
+    chart_->xAxis->setTicker(xTicker);
+    chart_->xAxis->setTickLength(2, 8);
+    chart_->xAxis->setSubTickLength(0, 6);
+    chart_->yAxis->setTicker(QSharedPointer<TMinorTicks<QCPAxisTicker>>::create(4));
+    chart_->yAxis->setTickLength(0, 5);
+    chart_->yAxis->setSubTickLength(0, 5);
+    for (QCPAxis* axis : {chart_->xAxis, chart_->yAxis})
+        axis->grid()->setPen(QPen(QColor(150, 150, 150), 0, Qt::DotLine));
+}
+
+SpecialPointsResult TfmDiagram2::Build(TRun& run, const QString& yListText)
+{
+    run_ = &run;
+    separator_ = run.Input.Separators.decimal;
+    const TRunResults& results = run.Results();
+    RemoveTextLabels();
+    SetChartTitleText(chart_, results.YCaption.empty() ? yListText : FromCp1251(results.YCaption));
+    SetChartFoot(chart_, results.XCaption.empty() ? defaultFootText_ : FromCp1251(results.XCaption));
+
+    chart_->clearPlottables();
+    QCPGraph* ordinary = chart_->addGraph();
+    ordinary->setName(QStringLiteral("Ordinary points"));
+    ordinary->setLineStyle(QCPGraph::lsNone);
+    ordinary->setPen(QPen(kOrdinaryColor));
+    ordinary->setScatterStyle(QCPScatterStyle(QCPScatterStyle::ssCircle, kOrdinaryColor, kOrdinaryColor, 2));
+    QCPGraph* special = chart_->addGraph();
+    special->setName(QStringLiteral("Special points"));
+    special->setLineStyle(QCPGraph::lsNone);
+    special->setPen(QPen(Qt::red));
+    QCPScatterStyle dotted(QCPScatterStyle::ssCircle, 2);
+    dotted.setPen(QPen(Qt::red, 1, Qt::DotLine));
+    dotted.setBrush(Qt::red);
+    special->setScatterStyle(dotted);
+    UndoZoom();
+
+    QVector<QCPGraphData> points;
+    points.reserve(results.ZHigh + 1);
+    for (int i = 0; i <= results.ZHigh; ++i) {
+        const TZPoint& z = results.BoundaryPoints[static_cast<std::size_t>(i)];
+        points.push_back({z.X, z.Y});
+    }
+    ordinary->data()->set(points);
+
+    // The special points search: its points, then a line per node.
+    SpecialPointsResult found = run.SearchSpecialPoints();
+    for (const auto& [x, y] : found.SeriesPoints)
+        special->addData(x, y);
+    for (const auto& item : results.Nodes) {
+        const TNode& node = *item.Object;
+        QCPGraph* line = chart_->addGraph();
+        line->setName(QStringLiteral("Node at ") + QString::fromStdString(FormatFloat("0.###", node.Y, {separator_})) +
+                      QStringLiteral("K"));
+        line->setPen(QPen(kOrdinaryColor));
+        line->addData(node.XLeft, node.Y);
+        line->addData(node.XRight, node.Y);
+    }
+    RescaleAutomaticAxes(chart_);
+    chart_->replot();
+    show();
+    raise();
+    return found;
+}
+
+QString TfmDiagram2::ReadoutAt(const QPoint& position) const
+{
+    if (!chart_->axisRect()->rect().contains(position))
+        return {};
+    const double x = chart_->xAxis->pixelToCoord(position.x());
+    const double y = chart_->yAxis->pixelToCoord(position.y());
+    return QStringLiteral("X = ") + QString::fromStdString(FormatReadout(x, separator_)) + QStringLiteral("    ") +
+           ChartTitleText(chart_).section('\n', 0, 0) + QStringLiteral(" = ") +
+           QString::fromStdString(FormatReadout(y, separator_));
+}
+
+TDiagramLabel* TfmDiagram2::PlaceLabel(const QPoint& position)
+{
+    if (!run_)
+        return nullptr;
+    const TRunResults& results = run_->Results();
+    std::vector<double> columnX;
+    columnX.reserve(results.XColumns.size());
+    for (const auto& column : results.XColumns)
+        columnX.push_back(column.Object->X);
+    const auto text = PhaseLabelAt(results.Cells, columnX, chart_->xAxis->pixelToCoord(position.x()),
+                                   chart_->yAxis->pixelToCoord(position.y()), separator_);
+    if (!text)
+        return nullptr;
+    auto* label = new TDiagramLabel(FromCp1251(*text), chart_);
+    label->move(position);
+    return label;
+}
+
+QList<TDiagramLabel*> TfmDiagram2::Labels() const
+{
+    return chart_->findChildren<TDiagramLabel*>(QString(), Qt::FindDirectChildrenOnly);
+}
+
+void TfmDiagram2::RemoveTextLabels() { qDeleteAll(Labels()); }
+
+void TfmDiagram2::RememberUnzoomed()
+{
+    if (!zoomed_) {
+        unzoomedX_ = chart_->xAxis->range();
+        unzoomedY_ = chart_->yAxis->range();
+    }
+}
+
+void TfmDiagram2::UserChangedRange()
+{
+    zoomed_ = true;
+    sbUndoZoom_->show();
+    RemoveTextLabels();
+    chart_->replot();
+}
+
+void TfmDiagram2::ZoomTo(const QRect& pixels)
+{
+    const QRect r = pixels.normalized();
+    RememberUnzoomed();
+    chart_->xAxis->setRange(chart_->xAxis->pixelToCoord(r.left()), chart_->xAxis->pixelToCoord(r.right()));
+    chart_->yAxis->setRange(chart_->yAxis->pixelToCoord(r.bottom()), chart_->yAxis->pixelToCoord(r.top()));
+    UserChangedRange();
+}
+
+void TfmDiagram2::UndoZoom()
+{
+    if (zoomed_) {
+        chart_->xAxis->setRange(unzoomedX_);
+        chart_->yAxis->setRange(unzoomedY_);
+    }
+    zoomed_ = false;
+    sbUndoZoom_->hide();
+    RemoveTextLabels();
+    RescaleAutomaticAxes(chart_);
+    chart_->replot();
+}
+
+void TfmDiagram2::EditChart()
+{
+    TChartEditor::Edit(chart_, this);
+    defaultFootText_ = ChartFoot(chart_);
+}
+
+QString TfmDiagram2::SaveSettings()
+{
+    RemoveTextLabels();
+    UndoZoom();
+    SetAxisRangeAutomatic(chart_->xAxis, true);
+    SetAxisRangeAutomatic(chart_->yAxis, true);
+    SetChartFoot(chart_, defaultFootText_);
+    return SaveChartSettings(*chart_, settingsPath_);
+}
+
+void TfmDiagram2::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::ActivationChange && isActiveWindow())
+        Label1_->clear();
+    QWidget::changeEvent(event);
+}
+
+bool TfmDiagram2::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched != chart_)
+        return QWidget::eventFilter(watched, event);
+    switch (event->type()) {
+    case QEvent::MouseButtonPress: {
+        auto* e = static_cast<QMouseEvent*>(event);
+        pressed_ = e->button();
+        pressAt_ = lastAt_ = e->position().toPoint();
+        dragged_ = false;
+        return true;
+    }
+    case QEvent::MouseMove: {
+        auto* e = static_cast<QMouseEvent*>(event);
+        const QPoint at = e->position().toPoint();
+        const QString readout = ReadoutAt(at);
+        Label1_->setVisible(!readout.isEmpty());
+        Label1_->setText(readout);
+        if (pressed_ != Qt::NoButton && (at - pressAt_).manhattanLength() >= kDragThreshold)
+            dragged_ = true;
+        if (dragged_ && pressed_ == Qt::LeftButton) {
+            band_->setGeometry(QRect(pressAt_, at).normalized());
+            band_->show();
+        } else if (dragged_ && pressed_ == Qt::RightButton) {
+            RememberUnzoomed();
+            chart_->xAxis->moveRange(chart_->xAxis->pixelToCoord(lastAt_.x()) - chart_->xAxis->pixelToCoord(at.x()));
+            chart_->yAxis->moveRange(chart_->yAxis->pixelToCoord(lastAt_.y()) - chart_->yAxis->pixelToCoord(at.y()));
+            UserChangedRange();
+        }
+        lastAt_ = at;
+        return true;
+    }
+    case QEvent::MouseButtonRelease: {
+        auto* e = static_cast<QMouseEvent*>(event);
+        const QPoint at = e->position().toPoint();
+        band_->hide();
+        const bool wasDrag = dragged_;
+        const Qt::MouseButton button = pressed_;
+        pressed_ = Qt::NoButton;
+        dragged_ = false;
+        if (button != e->button())
+            return true;
+        if (button == Qt::LeftButton && wasDrag) {
+            // Towards the lower right zooms in; towards the upper left undoes.
+            if (at.x() > pressAt_.x() && at.y() > pressAt_.y())
+                ZoomTo(QRect(pressAt_, at));
+            else
+                UndoZoom();
+        } else if (button == Qt::LeftButton) {
+            PlaceLabel(at);
+        }
+        return true;
+    }
+    case QEvent::Wheel: {
+        auto* e = static_cast<QWheelEvent*>(event);
+        const double factor = std::pow(0.85, e->angleDelta().y() / 120.0);
+        const QPointF at = e->position();
+        RememberUnzoomed();
+        chart_->xAxis->scaleRange(factor, chart_->xAxis->pixelToCoord(at.x()));
+        chart_->yAxis->scaleRange(factor, chart_->yAxis->pixelToCoord(at.y()));
+        UserChangedRange();
+        return true;
+    }
+    default:
+        return QWidget::eventFilter(watched, event);
+    }
+}
+
+} // namespace solvane

@@ -1,0 +1,165 @@
+#include "views/Diagram2.h"
+
+#include "calc/Run.h"
+#include "text/NumberFormat.h"
+#include "views/ChartParts.h"
+#include "views/DiagramLabel.h"
+
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace solvane;
+
+namespace {
+
+// An ideal liquid over two pure solids: one eutectic.
+const char* kEutectic = "#YCAP=T, K\n"
+                        "GL = -T*Sid\n"
+                        "GSA = (1-X)*10000*(T/600-1) + 100000*X\n"
+                        "GSB = X*12000*(T/700-1) + 100000*(1-X)\n";
+
+void RunEutectic(TRun& run)
+{
+    TProblemInput& p = run.Input.Problem;
+    p.ProblemName = "Simple eutectic";
+    p.Functs = kEutectic;
+    p.Yparameter = "Temperature";
+    p.Ymin = 300;
+    p.Ymax = 750;
+    p.YPoints = 90;
+    p.XPoints = 100;
+    p.Zvalue = 1;
+    QCOMPARE(run.Run().End, TRunEnd::Completed);
+}
+
+QPoint PixelOf(const TfmDiagram2& diagram, double x, double y)
+{
+    return QPoint(qRound(diagram.Chart()->xAxis->coordToPixel(x)), qRound(diagram.Chart()->yAxis->coordToPixel(y)));
+}
+
+} // namespace
+
+class TestDiagram2 : public QObject {
+    Q_OBJECT
+private slots:
+    void init() { QVERIFY(dir_.isValid()); }
+    void BuildShowsPointsNodesAndTitles();
+    void ReadoutAndLabels();
+    void ZoomRemovesLabelsAndShowsRestore();
+    void ChartSettingsRoundTripAndDamagedFile();
+
+private:
+    QTemporaryDir dir_;
+};
+
+void TestDiagram2::BuildShowsPointsNodesAndTitles()
+{
+    TRun run;
+    RunEutectic(run);
+    TfmDiagram2 diagram(dir_.filePath("Chart.cfg"));
+    const SpecialPointsResult found = diagram.Build(run, "Temperature");
+    QCustomPlot* chart = diagram.Chart();
+    QVERIFY(diagram.isVisible());
+    QCOMPARE(chart->graph(0)->name(), QString("Ordinary points"));
+    QCOMPARE(chart->graph(1)->name(), QString("Special points"));
+    QCOMPARE(chart->graph(0)->dataCount(), run.Results().ZHigh + 1);
+    QCOMPARE(chart->graph(1)->dataCount(), static_cast<int>(found.SeriesPoints.size()));
+    // One node, the eutectic, as a line series with two points.
+    QCOMPARE(run.Results().Nodes.size(), std::size_t(1));
+    QCOMPARE(chart->graphCount(), 3);
+    const double nodeY = run.Results().Nodes[0].Object->Y;
+    QCOMPARE(chart->graph(2)->name(), QString("Node at %1K").arg(nodeY));
+    QCOMPARE(chart->graph(2)->dataCount(), 2);
+    QVERIFY(!chart->legend->visible());
+    QCOMPARE(ChartTitleText(chart), QString("T, K"));
+    // No X caption in the script: the built-in foot.
+    QCOMPARE(ChartFoot(chart), QString("Мольная доля (X) компонента B в системе A-B"));
+}
+
+void TestDiagram2::ReadoutAndLabels()
+{
+    TRun run;
+    RunEutectic(run);
+    TfmDiagram2 diagram(dir_.filePath("Chart.cfg"));
+    diagram.Build(run, "Temperature");
+    QCOMPARE(diagram.ReadoutAt(QPoint(-5, -5)), QString());
+    const QString readout = diagram.ReadoutAt(PixelOf(diagram, 0.5, 600));
+    QVERIFY2(readout.startsWith("X = 5.0") && readout.contains("E-001     T, K = 6"), qPrintable(readout));
+
+    // A click at 500 K between the liquid and a solid lands in a two-phase cell.
+    TDiagramLabel* twoPhase = diagram.PlaceLabel(PixelOf(diagram, 0.05, 500));
+    QVERIFY(twoPhase);
+    QCOMPARE(twoPhase->text(), QString("SA+L"));
+    QCOMPARE(twoPhase->pos(), PixelOf(diagram, 0.05, 500));
+    // Left of the first column: the text of column 1.
+    TDiagramLabel* left = diagram.PlaceLabel(PixelOf(diagram, -0.02, 700));
+    QVERIFY(left);
+    QCOMPARE(left->text(), QString("L"));
+    QVERIFY(!diagram.PlaceLabel(PixelOf(diagram, 1.05, 700))); // right of the last column
+    QCOMPARE(diagram.Labels().size(), 2);
+}
+
+void TestDiagram2::ZoomRemovesLabelsAndShowsRestore()
+{
+    TRun run;
+    RunEutectic(run);
+    TfmDiagram2 diagram(dir_.filePath("Chart.cfg"));
+    diagram.Build(run, "Temperature");
+    QPushButton* undo = nullptr;
+    for (QPushButton* b : diagram.findChildren<QPushButton*>())
+        if (b->text() == "Восстановить масштаб")
+            undo = b;
+    QVERIFY(undo);
+    QVERIFY(!undo->isVisible());
+    const QCPRange before = diagram.Chart()->xAxis->range();
+    diagram.PlaceLabel(PixelOf(diagram, 0.5, 700));
+    QCOMPARE(diagram.Labels().size(), 1);
+
+    // A left drag towards the lower right zooms.
+    QWidget* chart = diagram.Chart();
+    const QPoint from = PixelOf(diagram, 0.2, 700), to = PixelOf(diagram, 0.6, 400);
+    QTest::mousePress(chart, Qt::LeftButton, {}, from);
+    QTest::mouseMove(chart, to);
+    QTest::mouseRelease(chart, Qt::LeftButton, {}, to);
+    QVERIFY(undo->isVisible());
+    QVERIFY(diagram.Labels().isEmpty());
+    QVERIFY(diagram.Chart()->xAxis->range().size() < before.size());
+    // A release that ends a drag placed no label; undoing restores the range.
+    undo->click();
+    QVERIFY(!undo->isVisible());
+    QCOMPARE(diagram.Chart()->xAxis->range().lower, before.lower);
+    QCOMPARE(diagram.Chart()->xAxis->range().upper, before.upper);
+}
+
+void TestDiagram2::ChartSettingsRoundTripAndDamagedFile()
+{
+    const QString path = dir_.filePath("Chart.cfg");
+    {
+        TfmDiagram2 diagram(path);
+        SetChartFoot(diagram.Chart(), "edited foot");
+        QFont font("Arial", 17);
+        diagram.Chart()->xAxis->setLabelFont(font);
+        // What the editor would leave behind: DefaultFootText follows the foot.
+        SetChartFoot(diagram.Chart(), "edited foot");
+        QVERIFY(diagram.SaveSettings().isEmpty());
+    }
+    {
+        TfmDiagram2 diagram(path);
+        // Saving writes DefaultFootText back into the foot: the built-in text,
+        // since the editor was not used.
+        QCOMPARE(diagram.DefaultFootText(), QString("Мольная доля (X) компонента B в системе A-B"));
+        QCOMPARE(diagram.Chart()->xAxis->labelFont().pointSize(), 17);
+    }
+    for (const QByteArray& damaged : {QByteArray("{not json"), QByteArray("{\"format\":\"other\"}"), QByteArray()}) {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(damaged);
+        file.close();
+        TfmDiagram2 diagram(path); // defaults, no crash
+        QCOMPARE(diagram.DefaultFootText(), QString("Мольная доля (X) компонента B в системе A-B"));
+    }
+}
+
+QTEST_MAIN(TestDiagram2)
+#include "tst_Diagram2.moc"
