@@ -70,6 +70,9 @@ TfmMain::TfmMain(TMainWindowOptions options, QWidget* parent)
     setWindowTitle(QString());
     session_ = std::make_unique<TSession>(messages_, dialogs_);
     dialogs_.OnCaption = [this](const QString& caption) { setWindowTitle(caption); };
+    session_->ShowRunFailure = [this](const std::string& error, const std::string& detail) {
+        messages_.ShowError(FromCp1251(error), FromCp1251(detail));
+    };
 
     auto* central = new QWidget;
     auto* top = new QHBoxLayout;
@@ -214,9 +217,16 @@ QWidget* TfmMain::BuildRightPart()
         session_->Problems().Table().SetAsString("Functs", ToCp1251(text.replace('\n', QStringLiteral("\r\n"))));
         SetUpdatingControls(false);
     });
-    auto* memoLayout = new QVBoxLayout;
+    sbCheck_ = new QPushButton(QStringLiteral("Проверить"));
+    sbCheck_->setToolTip(QStringLiteral("Проверить выражения: неизвестные имена, ловушки языка, значения расчета"));
+    connect(sbCheck_, &QPushButton::clicked, this, &TfmMain::sbCheckClick);
+    auto* side = new QVBoxLayout;
+    side->addWidget(sbCheck_);
+    side->addStretch();
+    auto* memoLayout = new QHBoxLayout;
     memoLayout->setContentsMargins(4, 4, 4, 4);
-    memoLayout->addWidget(memFunctions_);
+    memoLayout->addWidget(memFunctions_, 1);
+    memoLayout->addLayout(side);
     QGroupBox* memoGroup = Group(QStringLiteral(" Выражения для расчета энергии Гиббса "), memoLayout);
 
     splitter_ = new QSplitter(Qt::Vertical);
@@ -489,6 +499,23 @@ void TfmMain::closeEvent(QCloseEvent* event)
                        static_cast<QWidget*>(cells_), static_cast<QWidget*>(specPoints_)})
         if (w)
             w->hide();
+}
+
+void TfmMain::sbCheckClick()
+{
+    const std::vector<TScriptFinding> findings = session_->CheckCurrentScript();
+    if (findings.empty()) {
+        QMessageBox::information(this, QStringLiteral("Solvane"), QStringLiteral("Замечаний нет."));
+        return;
+    }
+    QStringList lines;
+    for (const TScriptFinding& finding : findings)
+        lines << (finding.Severity == TFindingSeverity::Error ? QStringLiteral("Ошибка. ") : QStringLiteral("Внимание. ")) +
+                     FromCp1251(DescribeFinding(finding));
+    QMessageBox box(HasError(findings) ? QMessageBox::Critical : QMessageBox::Warning, QStringLiteral("Solvane"),
+                    QStringLiteral("Замечания к выражениям: %1").arg(findings.size()), QMessageBox::Ok, this);
+    box.setInformativeText(lines.join('\n'));
+    box.exec();
 }
 
 void TfmMain::Refuse(const QString& message) { QMessageBox::warning(this, QStringLiteral("Solvane"), message); }

@@ -80,6 +80,7 @@ private:
     void sbRunClick();
     void sbStopClick();
     void BuildDiagram();
+    void sbCheckClick();
     void chbShowChartClick();
     void N4Click();
     void ShowRunControls(const TRunControls& controls);
@@ -114,6 +115,7 @@ private:
     TWorkingChart* chart_ = nullptr;
     QSplitter* splitter_ = nullptr;
     QPlainTextEdit* memFunctions_ = nullptr;
+    QPushButton* sbCheck_ = nullptr;
     QPushButton* sbRun_ = nullptr;
     QCheckBox* chbStep_ = nullptr;
     QToolButton* sbStop_ = nullptr;

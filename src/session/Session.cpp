@@ -58,9 +58,22 @@ TRunOutcome TSession::RunPress()
         return {};
     HandCurrentProblemToRun();
     const TRunOutcome outcome = Run.Run();
-    if (outcome.End == TRunEnd::Failed)
+    if (outcome.End != TRunEnd::Failed)
+        return outcome;
+    const auto where = LocateRunFailure(Run.Input.Problem.Functs, Run.Results(), outcome.Error);
+    if (ShowRunFailure)
+        ShowRunFailure(outcome.Error, where ? DescribeFinding(*where) : std::string());
+    else
         messages_.Show(TMessageKind::Error, outcome.Error);
     return outcome;
+}
+
+std::vector<TScriptFinding> TSession::CheckCurrentScript() const
+{
+    const TVolgaTable& table = Database.Problems().Table();
+    const TProblemInput problem =
+        table.Active() && table.RecNo() > 0 ? ToRunInput(Database.Problems().CurrentProblem()) : TProblemInput{};
+    return CheckScript(problem.Functs, RunValuesOf(problem));
 }
 
 bool TSession::AskStop() { return messages_.Show(TMessageKind::Confirmation, kStopQuestion); }

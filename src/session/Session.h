@@ -5,10 +5,13 @@
 // The window shows; this decides. Everything here reports through the
 // message sink and asks through the database dialogs.
 #include "calc/Run.h"
+#include "calc/ScriptCheck.h"
 #include "session/Settings.h"
 #include "store/ProblemDatabase.h"
 
+#include <functional>
 #include <optional>
+#include <vector>
 #include <string>
 
 namespace solvane {
@@ -39,8 +42,14 @@ public:
     void Start(const std::string& settingsPath, const std::optional<std::string>& database = std::nullopt);
 
     // "Расчет (F9)": the current problem handed to the run, then the press.
-    // A failure's message has been shown as an error when this returns.
+    // A failure's message has been shown as an error when this returns, with
+    // the phase, line and name at fault as its detail when the script tells.
     TRunOutcome RunPress();
+    // How a failed press is shown; without it, as an error message alone.
+    std::function<void(const std::string& error, const std::string& detail)> ShowRunFailure;
+
+    // The script check of the current problem, with its run values.
+    std::vector<TScriptFinding> CheckCurrentScript() const;
 
     // Stop asked and answered: true when the user said Yes.
     bool AskStop();

@@ -130,5 +130,12 @@ TEST(Session, TheRunPressPostsThePendingRowFirst)
     EXPECT_EQ(failed.End, TRunEnd::Failed);
     EXPECT_EQ(messages.Messages.back().Kind, TMessageKind::Error);
     EXPECT_EQ(messages.Messages.back().Text, failed.Error);
+    // A window shows the failure with the statement at fault as its detail.
+    std::string shown, detail;
+    session.ShowRunFailure = [&](const std::string& e, const std::string& d) { shown = e, detail = d; };
+    session.Problems().Table().SetAsString("Functs", "W=1\r\nGL=LN(T-350)");
+    EXPECT_EQ(session.RunPress().End, TRunEnd::Failed);
+    EXPECT_EQ(shown, "Invalid floating point operation");
+    EXPECT_EQ(detail.rfind("Line 2: ", 0), 0u) << detail;
     EXPECT_FALSE(session.Problems().Table().State() == TTableState::Edit); // posted
 }
