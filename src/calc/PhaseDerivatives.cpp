@@ -1,0 +1,131 @@
+// Phase energies with their X derivatives through Sid and the parameters.
+#include "calc/PhaseDerivatives.h"
+
+#include "calc/ScriptText.h"
+
+namespace solvane {
+namespace {
+
+constexpr double kNoEnergy = 1e10; // a phase without an expression, as in the run
+
+} // namespace
+
+TPhaseDerivatives::TPhaseDerivatives(const TRunResults& run, int yItem)
+    : yItem_(yItem), temperature_(run.Temperature), pressure_(run.Pressure)
+{
+    sid_.emplace(run.sidParser);
+    sidX_ = sid_->Slot("X");
+    for (const auto& param : run.Params) {
+        params_.emplace_back(*param.Object);
+        paramNames_.push_back(AsciiUpper(param.Text));
+    }
+    auto make = [this](const TParser& evaluator) {
+        Phase phase;
+        if (evaluator.Expression().empty())
+            return phase;
+        phase.program.emplace(evaluator);
+        phase.x = phase.program->Slot("X");
+        phase.sid = phase.program->Slot("SID");
+        for (const std::string& name : paramNames_)
+            phase.params.push_back(phase.program->Slot(name));
+        return phase;
+    };
+    for (const auto& phase : run.Phases) {
+        phases_.push_back(make(*phase.Object));
+        phaseNames_.push_back(phase.Text);
+    }
+    for (const auto& point : run.PointPhases) {
+        points_.push_back(make(*point.Object));
+        points_.back().x = -1; // X keeps the composition
+        pointTexts_.push_back(point.Text);
+        pointX_.push_back(StrToNumber(point.Text, nullptr));
+    }
+}
+
+std::optional<std::size_t> TPhaseDerivatives::FindPhase(const std::string& name) const
+{
+    for (std::size_t k = 0; k < phaseNames_.size(); ++k)
+        if (phaseNames_[k] == name)
+            return k;
+    return std::nullopt;
+}
+
+std::optional<std::size_t> TPhaseDerivatives::FindPointPhase(const std::string& text) const
+{
+    for (std::size_t k = 0; k < pointTexts_.size(); ++k)
+        if (pointTexts_[k] == text)
+            return k;
+    return std::nullopt;
+}
+
+void TPhaseDerivatives::SetConditions(TTaylorProgram& program, double y) const
+{
+    program.SetInput(program.Slot("T"), TaylorConstant(yItem_ == 0 ? y : temperature_));
+    program.SetInput(program.Slot("P"), TaylorConstant(yItem_ == 1 ? y : pressure_));
+}
+
+void TPhaseDerivatives::Mixing(double x, bool rangeTest, double y, int order, TTaylor& sid,
+                               std::vector<TTaylor>& params, bool& smooth)
+{
+    // The run takes Sid as 0 outside [0, 1] at the grid's columns, but not at a point phase.
+    if (rangeTest && (x < 0 || x > 1)) {
+        sid = TaylorConstant(0);
+    } else {
+        sid_->SetInput(sidX_, TaylorVariable(x));
+        smooth = sid_->Run(sid, order) && smooth;
+    }
+    params.resize(params_.size());
+    for (std::size_t m = 0; m < params_.size(); ++m) {
+        TTaylorProgram& p = params_[m];
+        p.SetInput(p.Slot("X"), TaylorVariable(x));
+        SetConditions(p, y);
+        p.SetInput(p.Slot("SID"), sid);
+        // The run hands a parameter on through its 15-digit text; the exact value is
+        // used here, so that its derivatives belong to the same function.
+        smooth = p.Run(params[m], order) && smooth;
+    }
+}
+
+bool TPhaseDerivatives::Solution(std::size_t k, double x, double y, TTaylor& g, int order)
+{
+    Phase& phase = phases_[k];
+    if (!phase.program) {
+        g = TaylorConstant(kNoEnergy);
+        return true;
+    }
+    bool smooth = true;
+    TTaylor sid;
+    std::vector<TTaylor> params;
+    Mixing(x, true, y, order, sid, params, smooth);
+    TTaylorProgram& program = *phase.program;
+    SetConditions(program, y);
+    program.SetInput(program.Slot("Y"), TaylorConstant(y));
+    program.SetInput(phase.x, TaylorVariable(x));
+    program.SetInput(phase.sid, sid);
+    for (std::size_t m = 0; m < params.size(); ++m)
+        program.SetInput(phase.params[m], params[m]);
+    return program.Run(g, order) && smooth;
+}
+
+bool TPhaseDerivatives::Point(std::size_t k, double y, double& g)
+{
+    Phase& phase = points_[k];
+    if (!phase.program)
+        return false;
+    bool smooth = true;
+    TTaylor sid;
+    std::vector<TTaylor> params;
+    Mixing(pointX_[k], false, y, 0, sid, params, smooth);
+    TTaylorProgram& program = *phase.program;
+    SetConditions(program, y);
+    program.SetInput(program.Slot("Y"), TaylorConstant(y));
+    program.SetInput(phase.sid, sid);
+    for (std::size_t m = 0; m < params.size(); ++m)
+        program.SetInput(phase.params[m], params[m]);
+    TTaylor value;
+    program.Run(value, 0);
+    g = value[0];
+    return true;
+}
+
+} // namespace solvane

@@ -1,0 +1,60 @@
+#pragma once
+// The Gibbs energies of a finished run's phases as functions of X at any Y,
+// with their derivatives in X to the third order. G of a solution phase reads
+// X directly, through Sid (the ideal-mixing term at X) and through every
+// parameter (each evaluated at X): all three are differentiated, by the chain
+// rule. The run's evaluators are only read; each phase gets its own copy of
+// the program and of the variable values.
+#include "calc/RunState.h"
+#include "expr/Derivatives.h"
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace solvane {
+
+class TPhaseDerivatives {
+public:
+    // yItem: 0 Y is the temperature, 1 the pressure, 2 neither (only "y" follows Y).
+    TPhaseDerivatives(const TRunResults& run, int yItem);
+
+    std::size_t PhaseCount() const { return phases_.size(); }
+    std::size_t PointPhaseCount() const { return points_.size(); }
+    // The solution phase of this name, or the point phase of this composition text.
+    std::optional<std::size_t> FindPhase(const std::string& name) const;
+    std::optional<std::size_t> FindPointPhase(const std::string& text) const;
+    const std::string& PhaseName(std::size_t k) const { return phaseNames_[k]; }
+    const std::string& PointPhaseText(std::size_t k) const { return pointTexts_[k]; }
+    double PointPhaseX(std::size_t k) const { return pointX_[k]; }
+
+    // G of solution phase k at (x, y) to the given order. Raises the evaluator's
+    // errors; false when a derivative does not exist there. A phase without an
+    // expression gives 1e10, as in the run.
+    bool Solution(std::size_t k, double x, double y, TTaylor& g, int order = kTaylorOrder);
+    // G of point phase k at y; false when it has no expression.
+    bool Point(std::size_t k, double y, double& g);
+
+private:
+    void SetConditions(TTaylorProgram& program, double y) const;
+    // Sid and the parameters at x, as series in x.
+    void Mixing(double x, bool rangeTest, double y, int order, TTaylor& sid, std::vector<TTaylor>& params,
+                bool& smooth);
+
+    struct Phase {
+        std::optional<TTaylorProgram> program;
+        int x = -1, sid = -1;
+        std::vector<int> params; // the slot of each parameter, -1 when not read
+    };
+    int yItem_;
+    double temperature_, pressure_;
+    std::optional<TTaylorProgram> sid_;
+    int sidX_ = -1;
+    std::vector<TTaylorProgram> params_;
+    std::vector<std::string> paramNames_;
+    std::vector<Phase> phases_, points_;
+    std::vector<std::string> phaseNames_, pointTexts_;
+    std::vector<double> pointX_;
+};
+
+} // namespace solvane

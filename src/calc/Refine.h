@@ -1,0 +1,60 @@
+#pragma once
+// Refinement of a finished run beyond its grid: the common tangent of every
+// two-phase segment, the three-phase level of every node, the points where a
+// two-phase region closes, and the boundaries joined into lines. Every refined
+// result is checked against every phase; a result that cannot be trusted keeps
+// the grid's value and says so (Refined false). The run itself is only read.
+#include "calc/RunState.h"
+
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace solvane {
+
+// A phase is named as in BoundaryPoints: a solution phase by its name, a point
+// phase by its composition text.
+struct TRefinedBoundary {
+    double Y = 0;
+    double XLeft = 0, XRight = 0;
+    std::string Left, Right;
+    bool Refined = false;
+    int Line = 0; // the line's index in the run
+};
+
+struct TRefinedNode {
+    double Y = 0;
+    double XLeft = 0, X = 0, XRight = 0;
+    std::vector<std::string> Phases; // left, middle, right
+    bool Refined = false;
+};
+
+enum class TRefinedPointKind { Congruent, Critical, End };
+
+struct TRefinedPoint {
+    TRefinedPointKind Kind = TRefinedPointKind::End;
+    double Y = 0, X = 0;
+    std::vector<std::string> Phases;
+    bool Refined = false;
+};
+
+struct TRefinedBranch {
+    std::string Left, Right;
+    bool RightSide = false; // the boundary of the right phase (x_right), else of the left
+    std::vector<std::pair<double, double>> Points; // (x, y) from the top line down
+};
+
+struct TRefinement {
+    std::vector<TRefinedBoundary> Boundaries; // in line order, then by X
+    std::vector<TRefinedNode> Nodes;          // as the run's Nodes
+    std::vector<TRefinedPoint> Points;
+    std::vector<TRefinedBranch> Branches;
+};
+
+// "congruent", "critical", "end".
+const char* RefinedPointKindName(TRefinedPointKind kind);
+
+// yItem as TRun::YItem: 0 temperature, 1 pressure, 2 Y.
+TRefinement Refine(const TRunResults& run, int yItem);
+
+} // namespace solvane

@@ -1,0 +1,488 @@
+// Truncated Taylor arithmetic over the operations of a compiled program.
+#include "expr/Derivatives.h"
+
+#include "expr/FpStatus.h"
+#include "expr/Routines.h"
+#include "text/AsciiText.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <numbers>
+
+namespace solvane {
+namespace {
+
+using S = TTaylor;
+constexpr int N = kTaylorOrder;
+
+enum Function { fTan, fSin, fCos, fSinh, fCosh, fArcTan, fExp, fLn, fSqrt, fAbs, fHeav, fSign, fZero, fPh, fRnd,
+                fMax, fMin };
+
+int FunctionRule(const std::string& name)
+{
+    static const char* const names[] = {"TAN", "SIN", "COS", "SINH", "COSH", "ARCTAN", "EXP", "LN", "SQRT",
+                                        "ABS", "HEAV", "SIGN", "ZERO", "PH", "RND", "MAX", "MIN"};
+    for (int k = 0; k < static_cast<int>(std::size(names)); ++k)
+        if (name == names[k])
+            return k;
+    return -1;
+}
+
+bool IsConstant(const S& s)
+{
+    return s[1] == 0 && s[2] == 0 && s[3] == 0;
+}
+
+S Multiply(const S& a, const S& b, int order)
+{
+    S w{};
+    for (int k = 0; k <= order; ++k)
+        for (int j = 0; j <= k; ++j)
+            w[k] += a[j] * b[k - j];
+    return w;
+}
+
+// a / b with the quotient's value w0 given.
+S Divide(const S& a, const S& b, double w0, int order)
+{
+    S w{w0, 0, 0, 0};
+    for (int k = 1; k <= order; ++k) {
+        double sum = a[k];
+        for (int j = 1; j <= k; ++j)
+            sum -= b[j] * w[k - j];
+        w[k] = sum / b[0];
+    }
+    return w;
+}
+
+S Exp(const S& u, double w0, int order)
+{
+    S w{w0, 0, 0, 0};
+    for (int k = 1; k <= order; ++k) {
+        double sum = 0;
+        for (int j = 1; j <= k; ++j)
+            sum += j * u[j] * w[k - j];
+        w[k] = sum / k;
+    }
+    return w;
+}
+
+// ln u for u0 > 0.
+S Ln(const S& u, double w0, int order)
+{
+    S w{w0, 0, 0, 0};
+    for (int k = 1; k <= order; ++k) {
+        double sum = 0;
+        for (int j = 1; j < k; ++j)
+            sum += j * w[j] * u[k - j];
+        w[k] = (u[k] - sum / k) / u[0];
+    }
+    return w;
+}
+
+// sqrt u for u0 > 0.
+S Sqrt(const S& u, double w0, int order)
+{
+    S w{w0, 0, 0, 0};
+    for (int k = 1; k <= order; ++k) {
+        double sum = u[k];
+        for (int j = 1; j < k; ++j)
+            sum -= w[j] * w[k - j];
+        w[k] = sum / (2 * w0);
+    }
+    return w;
+}
+
+// f(u) where f' = g(u) and g' = sign * f(u): sine and cosine (sign -1), sinh and cosh (+1).
+void Pair(const S& u, double f0, double g0, double sign, S& f, S& g, int order)
+{
+    f = {f0, 0, 0, 0};
+    g = {g0, 0, 0, 0};
+    for (int k = 1; k <= order; ++k) {
+        double fs = 0, gs = 0;
+        for (int j = 1; j <= k; ++j) {
+            fs += j * u[j] * g[k - j];
+            gs += j * u[j] * f[k - j];
+        }
+        f[k] = fs / k;
+        g[k] = sign * gs / k;
+    }
+}
+
+// a^n by square and multiply, as the evaluator computes it.
+S IntegerPower(const S& a, std::int64_t n, double w0, int order)
+{
+    S r = TaylorConstant(1), f = a;
+    for (std::uint64_t bits = n < 0 ? 0 - static_cast<std::uint64_t>(n) : static_cast<std::uint64_t>(n); bits;
+         bits >>= 1) {
+        if (bits & 1)
+            r = Multiply(r, f, order);
+        if (bits > 1)
+            f = Multiply(f, f, order);
+    }
+    if (n < 0)
+        r = Divide(TaylorConstant(1), r, w0, order);
+    r[0] = w0;
+    return r;
+}
+
+S Scaled(const S& u, double factor)
+{
+    return {u[0] * factor, u[1] * factor, u[2] * factor, u[3] * factor};
+}
+
+[[noreturn]] void ThrowFor(unsigned flags)
+{
+    fpstatus::Clear();
+    if (flags & fpstatus::Invalid)
+        throw EInvalidOp();
+    if (flags & fpstatus::ZeroDivide)
+        throw EZeroDivide();
+    throw EOverflow();
+}
+
+void CheckValue()
+{
+    if (const unsigned flags = fpstatus::Raised())
+        ThrowFor(flags);
+}
+
+// One-argument functions; smooth is cleared where the derivative does not exist.
+S Call1(int function, const S& u, int order, bool& smooth)
+{
+    using namespace routines;
+    const double x = u[0];
+    const bool fixed = IsConstant(u);
+    S w{};
+    switch (function) {
+    case fTan: {
+        const double t = Tan(x);
+        CheckValue();
+        // t' = (1 + t^2) u'
+        S v{};
+        w[0] = t;
+        for (int k = 1; k <= order; ++k) {
+            v[k - 1] = (k == 1 ? 1.0 : 0.0);
+            for (int i = 0; i <= k - 1; ++i)
+                v[k - 1] += w[i] * w[k - 1 - i];
+            double sum = 0;
+            for (int j = 1; j <= k; ++j)
+                sum += j * u[j] * v[k - j];
+            w[k] = sum / k;
+        }
+        return w;
+    }
+    case fSin:
+    case fCos: {
+        const double value = function == fSin ? Sin(x) : Cos(x);
+        CheckValue();
+        if (std::fabs(x) >= 9223372036854775808.0) // a plateau of zeros
+            return TaylorConstant(value);
+        S s, c;
+        Pair(u, std::sin(x), std::cos(x), -1, s, c, order);
+        w = function == fSin ? s : c;
+        w[0] = value;
+        return w;
+    }
+    case fSinh:
+    case fCosh: {
+        const double value = function == fSinh ? Sinh(x) : Cosh(x);
+        CheckValue();
+        S sh, ch;
+        Pair(u, std::sinh(x), std::cosh(x), 1, sh, ch, order);
+        w = function == fSinh ? sh : ch;
+        w[0] = value;
+        return w;
+    }
+    case fArcTan: {
+        const double value = ArcTan(x);
+        CheckValue();
+        const S q = Divide(TaylorConstant(1), S{1 + x * x, 2 * x * u[1], 2 * x * u[2] + u[1] * u[1],
+                                                 2 * x * u[3] + 2 * u[1] * u[2]},
+                           1 / (1 + x * x), order);
+        w[0] = value;
+        for (int k = 1; k <= order; ++k) {
+            double sum = 0;
+            for (int j = 1; j <= k; ++j)
+                sum += j * u[j] * q[k - j];
+            w[k] = sum / k;
+        }
+        return w;
+    }
+    case fExp: {
+        const double value = routines::Exp(x);
+        CheckValue();
+        return Exp(u, value, order);
+    }
+    case fLn:
+    case fSqrt: {
+        const double value = function == fLn ? routines::Ln(x) : routines::Sqrt(x);
+        CheckValue();
+        if (x == 0) { // LN(0) is 0 and SQRT(0) is 0: no slope there
+            smooth = smooth && fixed;
+            return TaylorConstant(value);
+        }
+        return function == fLn ? Ln(u, value, order) : Sqrt(u, value, order);
+    }
+    case fAbs: {
+        const double value = Abs(x);
+        CheckValue();
+        if (x == 0) {
+            smooth = smooth && fixed;
+            return TaylorConstant(value);
+        }
+        w = x < 0 ? Scaled(u, -1) : u;
+        w[0] = value;
+        return w;
+    }
+    case fHeav:
+    case fSign:
+    case fZero: {
+        const double value = function == fHeav ? Heav(x) : function == fSign ? Sign(x) : routines::Zero(x);
+        CheckValue();
+        if (x == 0) // the step
+            smooth = smooth && fixed;
+        return TaylorConstant(value);
+    }
+    case fPh: {
+        const double value = Ph(x);
+        CheckValue();
+        // (d - round(d)) * 2pi with d = x / (2/pi): slope pi^2, a jump where d is half way.
+        const double d = x / (2 / std::numbers::pi);
+        if (std::fabs(d - std::nearbyint(d)) == 0.5)
+            smooth = smooth && fixed;
+        w = Scaled(u, std::numbers::pi * std::numbers::pi);
+        w[0] = value;
+        return w;
+    }
+    case fRnd: {
+        const double value = Rnd(x);
+        CheckValue();
+        smooth = false; // a random value has no derivative
+        return TaylorConstant(value);
+    }
+    default:
+        break;
+    }
+    return TaylorConstant(std::numeric_limits<double>::quiet_NaN());
+}
+
+// The general power, following the evaluator's cases.
+S Power(const S& a, const S& b, int order, bool& smooth)
+{
+    const double value = routines::GeneralPower(a[0], b[0]);
+    CheckValue();
+    const bool aFixed = IsConstant(a), bFixed = IsConstant(b);
+    if (aFixed && bFixed)
+        return TaylorConstant(value);
+    const bool integral = std::trunc(b[0]) == b[0] && std::fabs(b[0]) <= 2147483647.0;
+    if (bFixed && integral) // a^0 = 1 and the integer powers
+        return IntegerPower(a, static_cast<std::int64_t>(b[0]), value, order);
+    if (b[0] > 0 && a[0] == 0 && aFixed)
+        return TaylorConstant(value); // 0^b stays 0 while b > 0
+    if (a[0] > 0) { // exp(b ln a)
+        const S lnA = Ln(a, std::log(a[0]), order);
+        S w = Exp(Multiply(b, lnA, order), value, order);
+        w[0] = value;
+        return w;
+    }
+    if (bFixed && b[0] > 0 && a[0] == 0) {
+        smooth = false; // a power below the third at 0
+        return TaylorConstant(value);
+    }
+    smooth = false;
+    return TaylorConstant(value);
+}
+
+} // namespace
+
+TTaylorProgram::TTaylorProgram(const TCustomParser& evaluator)
+{
+    const std::vector<TOperationInfo> program = evaluator.Program();
+    auto source = [&](const TOperandInfo& info) {
+        Source s;
+        switch (info.source) {
+        case TOperandInfo::Source::Variable: {
+            s.kind = Source::Input;
+            s.index = Slot(info.name);
+            if (s.index < 0) {
+                s.index = static_cast<int>(slotNames_.size());
+                slotNames_.push_back(info.name);
+                const double* cell = evaluator.FindVariable(info.name);
+                inputs_.push_back(TaylorConstant(cell ? *cell : 0.0));
+            }
+            break;
+        }
+        case TOperandInfo::Source::Result:
+            s.kind = Source::Result;
+            s.index = info.index;
+            break;
+        default:
+            s.kind = Source::Constant;
+            s.index = static_cast<int>(constants_.size());
+            constants_.push_back(TaylorConstant(info.value));
+            break;
+        }
+        return s;
+    };
+    for (const TOperationInfo& op : program) {
+        Step step;
+        step.kind = op.kind;
+        step.a = source(op.operand1);
+        if (op.operand2.source != TOperandInfo::Source::None) {
+            step.b = source(op.operand2);
+            step.hasB = true;
+        }
+        if (op.kind == okCall1 || op.kind == okCall2) {
+            step.function = FunctionRule(op.function);
+            const bool twoArgs = step.function == fMax || step.function == fMin;
+            if (step.function < 0 || twoArgs != (op.kind == okCall2))
+                supported_ = false;
+        }
+        steps_.push_back(step);
+    }
+    results_.resize(steps_.size());
+}
+
+int TTaylorProgram::Slot(const std::string& name) const
+{
+    const std::string upper = AsciiUpper(name);
+    for (std::size_t k = 0; k < slotNames_.size(); ++k)
+        if (slotNames_[k] == upper)
+            return static_cast<int>(k);
+    return -1;
+}
+
+void TTaylorProgram::SetInput(int slot, const TTaylor& value)
+{
+    if (slot >= 0 && static_cast<std::size_t>(slot) < inputs_.size())
+        inputs_[static_cast<std::size_t>(slot)] = value;
+}
+
+const TTaylor& TTaylorProgram::Read(const Source& source) const
+{
+    switch (source.kind) {
+    case Source::Input: return inputs_[static_cast<std::size_t>(source.index)];
+    case Source::Result: return results_[static_cast<std::size_t>(source.index)];
+    default: return constants_[static_cast<std::size_t>(source.index)];
+    }
+}
+
+bool TTaylorProgram::Run(TTaylor& result, int order)
+{
+    order = std::clamp(order, 0, N);
+    if (steps_.empty()) {
+        result = TaylorConstant(0);
+        return true;
+    }
+    if (!supported_) {
+        result = TaylorConstant(std::numeric_limits<double>::quiet_NaN());
+        return false;
+    }
+    bool smooth = true;
+    for (std::size_t i = 0; i < steps_.size(); ++i) {
+        const Step& step = steps_[i];
+        static const S none{};
+        const S& a = Read(step.a);
+        const S& b = step.hasB ? Read(step.b) : none;
+        S w{};
+        fpstatus::Clear();
+        switch (step.kind) {
+        case okVariable:
+        case okConstant:
+            w = a;
+            break;
+        case okNegate:
+            w = Scaled(a, -1);
+            w[0] = -a[0];
+            break;
+        case okAdd:
+        case okSubtract: {
+            w[0] = step.kind == okAdd ? a[0] + b[0] : a[0] - b[0];
+            CheckValue();
+            const double sign = step.kind == okAdd ? 1 : -1;
+            for (int k = 1; k <= order; ++k)
+                w[k] = a[k] + sign * b[k];
+            break;
+        }
+        case okMultiply: {
+            const double value = a[0] * b[0];
+            CheckValue();
+            w = Multiply(a, b, order);
+            w[0] = value;
+            break;
+        }
+        case okDivide: {
+            const double value = a[0] / b[0];
+            CheckValue();
+            w = Divide(a, b, value, order);
+            break;
+        }
+        case okModulo:
+        case okIntDivide: {
+            double value = 0;
+            const auto fault = routines::IntegerDivide(a[0], b[0], step.kind == okModulo, value);
+            if (fault == routines::IntegerFault::Invalid)
+                throw EInvalidOp();
+            if (fault == routines::IntegerFault::DivideByZero)
+                throw EDivByZero();
+            CheckValue();
+            // Constant between the integers, where the truncated operands jump.
+            auto jumps = [](const S& s) { return !IsConstant(s) && s[0] != 0 && std::trunc(s[0]) == s[0]; };
+            if (jumps(a) || jumps(b))
+                smooth = false;
+            w = TaylorConstant(value);
+            break;
+        }
+        case okIntPower: {
+            const double value = static_cast<double>(routines::IntegerPower(a[0], static_cast<std::int64_t>(b[0])));
+            CheckValue();
+            w = IntegerPower(a, static_cast<std::int64_t>(b[0]), value, order);
+            break;
+        }
+        case okPower:
+            w = Power(a, b, order, smooth);
+            break;
+        case okSquare:
+        case okCube:
+        case okFourthPower: {
+            const double value = step.kind == okSquare ? a[0] * a[0]
+                               : step.kind == okCube   ? (a[0] * a[0]) * a[0]
+                                                       : (a[0] * a[0]) * (a[0] * a[0]);
+            CheckValue();
+            w = IntegerPower(a, step.kind - okSquare + 2, value, order);
+            break;
+        }
+        case okCall1:
+            w = Call1(step.function, a, order, smooth);
+            break;
+        case okCall2: {
+            const bool max = step.function == fMax;
+            const double value = max ? routines::Max(a[0], b[0]) : routines::Min(a[0], b[0]);
+            CheckValue();
+            const bool first = (a[0] >= b[0]) == max;
+            w = first ? a : b;
+            if (a[0] == b[0] && a != b) // a kink where the two cross
+                smooth = false;
+            w[0] = value;
+            break;
+        }
+        default:
+            smooth = false;
+            w = TaylorConstant(std::numeric_limits<double>::quiet_NaN());
+            break;
+        }
+        for (int k = order + 1; k <= N; ++k)
+            w[k] = 0;
+        results_[i] = w;
+    }
+    fpstatus::Clear(); // the derivatives' own overflows are no error of the program
+    result = results_.back();
+    for (int k = 1; k <= order; ++k)
+        if (!std::isfinite(result[k]))
+            smooth = false;
+    return smooth;
+}
+
+} // namespace solvane

@@ -1,0 +1,196 @@
+// The refinement against closed-form answers of textbook systems (gas constant
+// 8.31441): refined values must not depend on the grid, within 1e-6 in X and
+// 1e-3 K in temperature, on a coarse grid as on a fine one.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <fstream>
+#include <functional>
+#include <memory>
+#include <sstream>
+#include <string>
+
+#include "calc/HeadlessRun.h"
+#include "calc/Refine.h"
+#include "RunTestSupport.h"
+
+using namespace solvane;
+
+namespace {
+
+constexpr double R = 8.31441;
+
+std::string ReadProblem(const std::string& name)
+{
+    std::ifstream in(std::string(SOLVANE_PROBLEM_DIR) + "/" + name, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+struct Refined {
+    std::unique_ptr<TRun> run = std::make_unique<TRun>();
+    TRefinement refinement;
+};
+
+Refined RefineProblem(const std::string& script, double ymin, double ymax, int ypoints, int xpoints)
+{
+    Refined r;
+    const TProblemInput problem = test::MakeProblem(script, ymin, ymax, ypoints, xpoints, "Temperature", 1);
+    const THeadlessResult result = RunProblemHeadless(*r.run, problem);
+    EXPECT_TRUE(result.Completed);
+    r.refinement = Refine(r.run->Results(), 0);
+    return r;
+}
+
+// The root of f on [a, b] by bisection (f(a) and f(b) of opposite signs).
+double Root(const std::function<double(double)>& f, double a, double b)
+{
+    double fa = f(a);
+    for (int i = 0; i < 200 && b - a > 1e-15 * (1 + std::fabs(a)); ++i) {
+        const double m = (a + b) / 2;
+        const double fm = f(m);
+        if ((fm > 0) == (fa > 0)) {
+            a = m;
+            fa = fm;
+        } else {
+            b = m;
+        }
+    }
+    return (a + b) / 2;
+}
+
+const int kGrids[] = {50, 400};
+
+// The left binodal of the symmetric regular solution: R T ln(x/(1-x)) + W (1-2x) = 0, x < 1/2.
+TEST(Refine, MiscibilityGapBinodal)
+{
+    const double W = 20000;
+    for (const int xpoints : kGrids) {
+        SCOPED_TRACE(xpoints);
+        const Refined r = RefineProblem(ReadProblem("miscibility_gap.txt"), 300, 1300, 100, xpoints);
+        int refined = 0;
+        for (const TRefinedBoundary& b : r.refinement.Boundaries) {
+            EXPECT_EQ(b.Left, "S");
+            EXPECT_EQ(b.Right, "S");
+            if (!b.Refined)
+                continue;
+            ++refined;
+            const double T = b.Y;
+            const double x = Root([&](double v) { return R * T * std::log(v / (1 - v)) + W * (1 - 2 * v); }, 1e-300,
+                                  0.5 - 1e-9);
+            EXPECT_NEAR(b.XLeft, x, 1e-6) << "T = " << T;
+            EXPECT_NEAR(b.XRight, 1 - x, 1e-6) << "T = " << T;
+        }
+        // Every line far enough from the critical point is refined.
+        int expected = 0;
+        for (const TRefinedBoundary& b : r.refinement.Boundaries)
+            expected += b.Y < W / (2 * R) - 20;
+        EXPECT_GE(refined, expected);
+        EXPECT_GT(expected, 80);
+    }
+}
+
+// The ideal lens: kA = exp(dGA/RT), kB = exp(dGB/RT), Xs = (1-kA)/(kB-kA), Xl = kB Xs.
+TEST(Refine, IdealLens)
+{
+    for (const int xpoints : kGrids) {
+        SCOPED_TRACE(xpoints);
+        const Refined r = RefineProblem(ReadProblem("ideal_lens.txt"), 1300, 1800, 100, xpoints);
+        ASSERT_FALSE(r.refinement.Boundaries.empty());
+        for (const TRefinedBoundary& b : r.refinement.Boundaries) {
+            const double T = b.Y;
+            const double kA = std::exp(13050 * (T / 1358 - 1) / (R * T));
+            const double kB = std::exp(17480 * (T / 1728 - 1) / (R * T));
+            const double xs = (1 - kA) / (kB - kA);
+            const double xl = kB * xs;
+            EXPECT_TRUE(b.Refined) << "T = " << T;
+            EXPECT_EQ(b.Left, "L");
+            EXPECT_EQ(b.Right, "S");
+            EXPECT_NEAR(b.XLeft, xl, 1e-6) << "T = " << T;
+            EXPECT_NEAR(b.XRight, xs, 1e-6) << "T = " << T;
+        }
+    }
+}
+
+// Ideal liquid with solids that dissolve nothing: liquidus ln(1-X) = dGA/RT and
+// ln X = dGB/RT; the eutectic where the two meet.
+TEST(Refine, SimpleEutectic)
+{
+    auto dGA = [](double T) { return 10000 * (T / 600 - 1); };
+    auto dGB = [](double T) { return 12000 * (T / 700 - 1); };
+    auto xA = [&](double T) { return 1 - std::exp(dGA(T) / (R * T)); };
+    auto xB = [&](double T) { return std::exp(dGB(T) / (R * T)); };
+    const double te = Root([&](double T) { return xA(T) - xB(T); }, 300, 600);
+    for (const int xpoints : kGrids) {
+        SCOPED_TRACE(xpoints);
+        const Refined r = RefineProblem(ReadProblem("simple_eutectic.txt"), 300, 750, 90, xpoints);
+        int liquidus = 0;
+        for (const TRefinedBoundary& b : r.refinement.Boundaries) {
+            if (b.Left == "SA" && b.Right == "L") {
+                ASSERT_TRUE(b.Refined) << "T = " << b.Y;
+                EXPECT_EQ(b.XLeft, 0);
+                EXPECT_NEAR(b.XRight, xA(b.Y), 1e-6) << "T = " << b.Y;
+                ++liquidus;
+            } else if (b.Left == "L" && b.Right == "SB") {
+                ASSERT_TRUE(b.Refined) << "T = " << b.Y;
+                EXPECT_NEAR(b.XLeft, xB(b.Y), 1e-6) << "T = " << b.Y;
+                EXPECT_EQ(b.XRight, 1);
+                ++liquidus;
+            }
+        }
+        EXPECT_GT(liquidus, 20);
+        ASSERT_EQ(r.refinement.Nodes.size(), 1u);
+        const TRefinedNode& node = r.refinement.Nodes[0];
+        EXPECT_TRUE(node.Refined);
+        EXPECT_NEAR(node.Y, te, 1e-3);
+        EXPECT_EQ(node.XLeft, 0);
+        EXPECT_NEAR(node.X, xA(te), 1e-6);
+        EXPECT_EQ(node.XRight, 1);
+        EXPECT_EQ(node.Phases, (std::vector<std::string>{"SA", "L", "SB"}));
+    }
+}
+
+// A compound AB at X = 0.5 melting congruently at 850 K: its liquidus is the tangent
+// from its point, X (1 - X) = exp(2 G_AB / RT); eutectics with A and with B.
+TEST(Refine, CongruentCompound)
+{
+    auto gAB = [](double T) { return -30000 * (1 - T / 850) - R * T * std::log(2.0); };
+    auto product = [&](double T) { return std::exp(2 * gAB(T) / (R * T)); };
+    auto xLow = [&](double T) { return (1 - std::sqrt(1 - 4 * product(T))) / 2; };
+    auto xA = [](double T) { return 1 - std::exp(12000 * (T / 900 - 1) / (R * T)); };
+    auto xB = [](double T) { return std::exp(12000 * (T / 850 - 1) / (R * T)); };
+    const double te1 = Root([&](double T) { return xA(T) - xLow(T); }, 700, 849);
+    const double te2 = Root([&](double T) { return xB(T) - (1 - xLow(T)); }, 700, 849);
+    for (const int xpoints : kGrids) {
+        SCOPED_TRACE(xpoints);
+        const Refined r = RefineProblem(ReadProblem("congruent_compound.txt"), 600, 950, 70, xpoints);
+        int checked = 0;
+        for (const TRefinedBoundary& b : r.refinement.Boundaries) {
+            if (b.Left == "0.5" && b.Right == "L") {
+                EXPECT_TRUE(b.Refined) << "T = " << b.Y;
+                EXPECT_EQ(b.XLeft, 0.5);
+                EXPECT_NEAR(b.XRight, 1 - xLow(b.Y), 1e-6) << "T = " << b.Y;
+                ++checked;
+            } else if (b.Left == "L" && b.Right == "0.5") {
+                EXPECT_TRUE(b.Refined) << "T = " << b.Y;
+                EXPECT_NEAR(b.XLeft, xLow(b.Y), 1e-6) << "T = " << b.Y;
+                ++checked;
+            }
+        }
+        EXPECT_GT(checked, 10);
+        ASSERT_EQ(r.refinement.Nodes.size(), 2u);
+        for (const TRefinedNode& node : r.refinement.Nodes) {
+            EXPECT_TRUE(node.Refined);
+            if (node.X < 0.5) {
+                EXPECT_NEAR(node.Y, te1, 1e-3);
+                EXPECT_NEAR(node.X, xA(te1), 1e-6);
+            } else {
+                EXPECT_NEAR(node.Y, te2, 1e-3);
+                EXPECT_NEAR(node.X, xB(te2), 1e-6);
+            }
+        }
+    }
+}
+
+} // namespace
