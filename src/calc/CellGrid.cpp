@@ -44,6 +44,13 @@ const std::string& CellGrid::Cell(int col, int row) const
     return texts_[cells_[static_cast<std::size_t>(row) * cols_ + col]];
 }
 
+CellGrid::TextId CellGrid::CellId(int col, int row) const
+{
+    if (col < 0 || row < 0 || col >= cols_ || row >= rows_)
+        return 0;
+    return cells_[static_cast<std::size_t>(row) * cols_ + col];
+}
+
 void CellGrid::SetCell(int col, int row, std::string_view text)
 {
     if (col < 0 || row < 0 || col >= cols_ || row >= rows_)

@@ -32,6 +32,11 @@ public:
     using TextId = std::uint32_t;
     TextId Intern(std::string_view text);
     void SetCellId(int col, int row, TextId id); // out-of-range writes are ignored
+    // A view converts each distinct text once and then reads cells by id.
+    // Out-of-range cells read as id 0 and out-of-range ids as the empty text.
+    TextId CellId(int col, int row) const;
+    const std::string& Text(TextId id) const { return id < texts_.size() ? texts_[id] : texts_[0]; }
+    std::size_t TextCount() const { return texts_.size(); }
     // Room for this many cells, so that a grid growing row by row never
     // holds twice the memory it needs.
     void Reserve(std::size_t cells) { cells_.reserve(cells); }

@@ -1,7 +1,18 @@
 #pragma once
-// TfmSpecPoints, the window of the nodes and other special points of the last run. It exists from the start,
-// hidden; closing it only hides it.
+// TfmSpecPoints, the window of the nodes and other special points of the last
+// run ("Special points coordinates"): the table of the nodes and the list of
+// the other special points. It exists from the start, hidden; closing it only
+// hides it.
+#include "calc/RunTypes.h"
+#include "calc/SP_search.h"
+
 #include <QWidget>
+
+#include <string>
+#include <vector>
+
+class QListWidget;
+class QTableWidget;
 
 namespace solvane {
 
@@ -11,12 +22,23 @@ public:
     static constexpr int DesignWidth = 524;
     static constexpr int DesignHeight = 640;
 
-    explicit TfmSpecPoints(QWidget* parent = nullptr) : QWidget(parent, Qt::Window)
-    {
-        setWindowTitle(QStringLiteral("Special points coordinates"));
-        setAttribute(Qt::WA_QuitOnClose, false);
-        resize(DesignWidth, DesignHeight);
-    }
+    explicit TfmSpecPoints(QWidget* parent = nullptr);
+
+    // The table of the nodes: the header row (column 0 " T" when the Y
+    // selector shows its first item, " P" otherwise) and one row per node,
+    // or one empty row when there are none. Values are written " 0.###".
+    void FillTable(const TNamedList<TNode>& nodes, bool temperatureFirstItem, char decimalSeparator);
+    // The lines (Windows-1251) of the other special points of the last search.
+    void SetOtherPoints(const std::vector<std::string>& lines);
+
+    // The table as a string grid: row 0 is the header; RowCount counts it.
+    int RowCount() const;
+    QString CellText(int col, int row) const;
+    QStringList OtherPoints() const;
+
+private:
+    QTableWidget* sgSpecPoints_;
+    QListWidget* ListBox1_;
 };
 
 } // namespace solvane

@@ -1,0 +1,113 @@
+// The result windows on a finished run, offscreen, beside the headless run of
+// the same problem (the three-phase problem of sweep_bench on 1001 x 1001 points):
+//   Run/1001x1001/headless   the run itself, with its special points search
+//   Grid/open_and_scroll     "&Grid" on the finished run, then the grid scrolled
+//                            from its first row to its last, a page at a time,
+//                            every page painted
+// Every window case works on one finished run, made once.
+#include "calc/HeadlessRun.h"
+#include "views/CellGridView.h"
+#include "views/Cells.h"
+
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QScrollBar>
+#include <QWindow>
+
+#include <fstream>
+#include <memory>
+#include <sstream>
+#include <string>
+
+using namespace solvane;
+
+namespace {
+
+TProblemInput LargeProblem()
+{
+    std::ifstream in(SOLVANE_PROBLEM_DIR "/two_compounds.txt", std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    TProblemInput problem;
+    problem.ProblemName = "two_compounds";
+    problem.Functs = text.str();
+    problem.Yparameter = "Temperature";
+    problem.Ymin = 300;
+    problem.Ymax = 1100;
+    problem.Zvalue = 1;
+    problem.YPoints = 1000;
+    problem.XPoints = 1000;
+    return problem;
+}
+
+// The finished run the window cases show; null when it failed.
+const TRun* FinishedRun()
+{
+    static const std::unique_ptr<TRun> run = [] {
+        auto made = std::make_unique<TRun>();
+        return RunProblemHeadless(*made, LargeProblem()).Completed ? std::move(made) : nullptr;
+    }();
+    return run.get();
+}
+
+void ProcessEvents() { QCoreApplication::processEvents(QEventLoop::AllEvents, 50); }
+
+void HeadlessRun(benchmark::State& state)
+{
+    const TProblemInput problem = LargeProblem();
+    TRun run;
+    for (auto _ : state) {
+        const THeadlessResult result = RunProblemHeadless(run, problem);
+        if (!result.Completed) {
+            state.SkipWithError(("run not completed: " + result.Outcome.Error).c_str());
+            return;
+        }
+    }
+}
+
+void GridOpenAndScroll(benchmark::State& state)
+{
+    const TRun* run = FinishedRun();
+    if (!run) {
+        state.SkipWithError("the run did not complete");
+        return;
+    }
+    int pages = 0;
+    for (auto _ : state) {
+        TfmCells cells(run->Results().Cells);
+        cells.ShowNarrow();
+        ProcessEvents();
+        TCellGridView& view = *cells.View();
+        QScrollBar& bar = *view.verticalScrollBar();
+        pages = 0;
+        for (int value = 0;; value += bar.pageStep()) {
+            bar.setValue(value);
+            view.viewport()->repaint();
+            ++pages;
+            if (value >= bar.maximum())
+                break;
+        }
+        if (bar.value() != bar.maximum() || bar.maximum() == 0) {
+            state.SkipWithError("the grid did not scroll to its last row");
+            return;
+        }
+    }
+    state.counters["pages"] = pages;
+    state.counters["rows"] = run->Results().Cells.RowCount();
+}
+
+} // namespace
+
+BENCHMARK(HeadlessRun)->Name("Run/1001x1001/headless")->Unit(benchmark::kMillisecond);
+BENCHMARK(GridOpenAndScroll)->Name("Grid/open_and_scroll")->Unit(benchmark::kMillisecond);
+
+int main(int argc, char** argv)
+{
+    benchmark::Initialize(&argc, argv);
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
