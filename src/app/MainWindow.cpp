@@ -70,6 +70,7 @@ TfmMain::TfmMain(TMainWindowOptions options, QWidget* parent)
     setWindowTitle(QString());
     session_ = std::make_unique<TSession>(messages_, dialogs_);
     dialogs_.OnCaption = [this](const QString& caption) { setWindowTitle(caption); };
+    dialogs_.StartFolder = options_.ExamplesDir;
     session_->ShowRunFailure = [this](const std::string& error, const std::string& detail) {
         messages_.ShowError(FromCp1251(error), FromCp1251(detail));
     };
@@ -332,12 +333,16 @@ QWidget* TfmMain::BuildBottomPanel()
             BuildDiagram();
     });
     connect(sbGrid_, &QPushButton::clicked, this, [this] {
-        if (cells_)
-            cells_->show();
+        if (!cells_)
+            return;
+        cells_->GridChanged(); // the rows of a run that was stopped while the window was hidden
+        cells_->ShowNarrow();
     });
     connect(sbSpecialPoints_, &QPushButton::clicked, this, [this] {
-        if (specPoints_)
-            specPoints_->show();
+        if (!specPoints_)
+            return;
+        FillSpecialPoints();
+        specPoints_->show();
     });
 
     // The bound controls write into the current row as the user types.
@@ -426,7 +431,7 @@ void TfmMain::CreateOtherWindows()
 {
     mosaic_ = new TfmMDiagram(this);
     diagram_ = new TfmDiagram2(QDir::current().filePath(QStringLiteral("Chart.cfg")), this);
-    cells_ = new TfmCells(this);
+    cells_ = new TfmCells(session_->Run.Results().Cells, this);
     specPoints_ = new TfmSpecPoints(this);
     about_ = new TfmAbout(DocumentationUrl(), this);
     WireRunView();

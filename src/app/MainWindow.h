@@ -38,6 +38,7 @@ struct TMainWindowOptions {
     std::optional<std::string> Database;              // instead of the settings' WorkingFileName
     std::string ProgramDir;                           // where the settings are written at exit
     std::string CurrentDir;                           // where they are written when ProgramDir cannot be
+    QString ExamplesDir;                              // where the open dialog starts, when set
 };
 
 class TfmMain : public QMainWindow {
@@ -80,6 +81,7 @@ private:
     void sbRunClick();
     void sbStopClick();
     void BuildDiagram();
+    void FillSpecialPoints();
     void sbCheckClick();
     void chbShowChartClick();
     void N4Click();

@@ -26,7 +26,11 @@ namespace solvane {
 void TfmMain::WireRunView()
 {
     runView_ = std::make_unique<TRunView>(session_->Run, *chart_, *mosaic_);
-    runView_->OnStatusText = [this](const QString& text) { statusPanel0_->setText(text); };
+    runView_->OnStatusText = [this](const QString& text) {
+        // The problem table keeps the text until another problem becomes current.
+        session_->Problems().SetStatusText(ToCp1251(text));
+        statusPanel0_->setText(text);
+    };
     runView_->OnControls = [this](const TRunControls& controls) { ShowRunControls(controls); };
     runView_->OnNewRun = [this] {
         const QString name = FromCp1251(session_->Run.Input.Problem.ProblemName);
@@ -35,6 +39,11 @@ void TfmMain::WireRunView()
         cells_->setWindowTitle(name);
     };
     runView_->OnShowMosaic = [this] { mosaic_->show(); };
+    // The grid window shows the rows as the run adds them.
+    runView_->OnDrawn = [this] {
+        if (cells_->isVisible())
+            cells_->GridChanged();
+    };
     runView_->OnComplete = [this] { BuildDiagram(); };
     session_->Run.SetObserver(runView_.get());
 }
@@ -97,7 +106,18 @@ void TfmMain::BuildDiagram()
 {
     // The diagram command: the diagram, its special points search, the lists that follow it.
     const SpecialPointsResult found = diagram_->Build(session_->Run, dbcbY_->currentText());
-    (void)found;
+    specPoints_->SetOtherPoints(found.ListLines);
+    cells_->GridChanged();
+    if (found.HasCurrentCell)
+        cells_->SetCurrentCell(found.CurrentCol, found.CurrentRow);
+    if (specPoints_->isVisible())
+        FillSpecialPoints();
+}
+
+void TfmMain::FillSpecialPoints()
+{
+    specPoints_->FillTable(session_->Run.Results().Nodes, dbcbY_->currentIndex() == 0,
+                           session_->Run.Input.Separators.decimal);
 }
 
 void TfmMain::sbStopClick()

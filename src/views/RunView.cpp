@@ -22,8 +22,24 @@ TRunView::TRunView(const TRun& run, TWorkingChart& chart, TfmMDiagram& mosaic)
 
 void TRunView::Flush()
 {
+    if (statusPending_ && OnStatusText)
+        OnStatusText(statusText_);
+    statusPending_ = false;
     chart_.Show();
+    // Every stroke asks the mosaic for a repaint; they come together as one.
+    const TRunResults& r = run_.Results();
+    for (const TMosaicStroke& stroke : mosaicPending_) {
+        if (stroke.Mark)
+            mosaic_.MarkPointPhase(stroke.X, stroke.Row);
+        else
+            mosaic_.DrawSegments(std::span(mosaicEnds_).subspan(stroke.First, stroke.Count), stroke.Row, r.Xmin,
+                                 r.Xmax, stroke.Color);
+    }
+    mosaicPending_.clear();
+    mosaicEnds_.clear();
     mosaic_.update();
+    if (OnDrawn)
+        OnDrawn();
     sinceDrawn_.restart();
 }
 
@@ -39,7 +55,12 @@ void TRunView::ChartLine(std::span<const std::vector<TChartPoint>> phases, std::
     chart_.SetLine(phases, convex);
 }
 
-void TRunView::ResetMosaic() { mosaic_.ResetPicture(); }
+void TRunView::ResetMosaic()
+{
+    mosaicPending_.clear();
+    mosaicEnds_.clear();
+    mosaic_.ResetPicture();
+}
 
 void TRunView::ShowMosaicWindow()
 {
@@ -47,18 +68,19 @@ void TRunView::ShowMosaicWindow()
         OnShowMosaic();
 }
 
-void TRunView::MarkPointPhase(double x, int mosaicRow) { mosaic_.MarkPointPhase(x, mosaicRow); }
+void TRunView::MarkPointPhase(double x, int mosaicRow) { mosaicPending_.push_back({true, mosaicRow, x, 0, 0, 0}); }
 
 void TRunView::DrawSegments(std::span<const TZPoint> ends, int mosaicRow, std::uint32_t color)
 {
-    const TRunResults& r = run_.Results();
-    mosaic_.DrawSegments(ends, mosaicRow, r.Xmin, r.Xmax, color);
+    mosaicPending_.push_back({false, mosaicRow, 0, color, mosaicEnds_.size(), ends.size()});
+    mosaicEnds_.insert(mosaicEnds_.end(), ends.begin(), ends.end());
 }
 
 void TRunView::StatusText(const std::string& text)
 {
-    if (OnStatusText)
-        OnStatusText(FromCp1251(text));
+    // Shown with the next picture: a new text lays the main window out again.
+    statusText_ = FromCp1251(text);
+    statusPending_ = true;
 }
 
 void TRunView::ControlsChanged(const TRunControls& controls)
