@@ -10,6 +10,15 @@ constexpr double kNoEnergy = 1e10; // a phase without an expression, as in the r
 
 } // namespace
 
+void TPhaseDerivatives::Slots::Find(const TTaylorProgram& program)
+{
+    x = program.Slot("X");
+    t = program.Slot("T");
+    p = program.Slot("P");
+    y = program.Slot("Y");
+    sid = program.Slot("SID");
+}
+
 TPhaseDerivatives::TPhaseDerivatives(const TRunResults& run, int yItem)
     : yItem_(yItem), temperature_(run.Temperature), pressure_(run.Pressure)
 {
@@ -17,6 +26,7 @@ TPhaseDerivatives::TPhaseDerivatives(const TRunResults& run, int yItem)
     sidX_ = sid_->Slot("X");
     for (const auto& param : run.Params) {
         params_.emplace_back(*param.Object);
+        paramSlots_.emplace_back().Find(params_.back());
         paramNames_.push_back(AsciiUpper(param.Text));
     }
     auto make = [this](const TParser& evaluator) {
@@ -24,8 +34,7 @@ TPhaseDerivatives::TPhaseDerivatives(const TRunResults& run, int yItem)
         if (evaluator.Expression().empty())
             return phase;
         phase.program.emplace(evaluator);
-        phase.x = phase.program->Slot("X");
-        phase.sid = phase.program->Slot("SID");
+        phase.slots.Find(*phase.program);
         for (const std::string& name : paramNames_)
             phase.params.push_back(phase.program->Slot(name));
         return phase;
@@ -36,7 +45,7 @@ TPhaseDerivatives::TPhaseDerivatives(const TRunResults& run, int yItem)
     }
     for (const auto& point : run.PointPhases) {
         points_.push_back(make(*point.Object));
-        points_.back().x = -1; // X keeps the composition
+        points_.back().slots.x = -1; // X keeps the composition
         pointTexts_.push_back(point.Text);
         pointX_.push_back(StrToNumber(point.Text, nullptr));
     }
@@ -58,10 +67,10 @@ std::optional<std::size_t> TPhaseDerivatives::FindPointPhase(const std::string& 
     return std::nullopt;
 }
 
-void TPhaseDerivatives::SetConditions(TTaylorProgram& program, double y) const
+void TPhaseDerivatives::SetConditions(TTaylorProgram& program, const Slots& slots, double y) const
 {
-    program.SetInput(program.Slot("T"), TaylorConstant(yItem_ == 0 ? y : temperature_));
-    program.SetInput(program.Slot("P"), TaylorConstant(yItem_ == 1 ? y : pressure_));
+    program.SetInput(slots.t, TaylorConstant(yItem_ == 0 ? y : temperature_));
+    program.SetInput(slots.p, TaylorConstant(yItem_ == 1 ? y : pressure_));
 }
 
 void TPhaseDerivatives::Mixing(double x, bool rangeTest, double y, int order, TTaylor& sid,
@@ -77,9 +86,10 @@ void TPhaseDerivatives::Mixing(double x, bool rangeTest, double y, int order, TT
     params.resize(params_.size());
     for (std::size_t m = 0; m < params_.size(); ++m) {
         TTaylorProgram& p = params_[m];
-        p.SetInput(p.Slot("X"), TaylorVariable(x));
-        SetConditions(p, y);
-        p.SetInput(p.Slot("SID"), sid);
+        const Slots& slots = paramSlots_[m];
+        p.SetInput(slots.x, TaylorVariable(x));
+        SetConditions(p, slots, y);
+        p.SetInput(slots.sid, sid);
         // The run hands a parameter on through its 15-digit text; the exact value is
         // used here, so that its derivatives belong to the same function.
         smooth = p.Run(params[m], order) && smooth;
@@ -98,10 +108,10 @@ bool TPhaseDerivatives::Solution(std::size_t k, double x, double y, TTaylor& g, 
     std::vector<TTaylor> params;
     Mixing(x, true, y, order, sid, params, smooth);
     TTaylorProgram& program = *phase.program;
-    SetConditions(program, y);
-    program.SetInput(program.Slot("Y"), TaylorConstant(y));
-    program.SetInput(phase.x, TaylorVariable(x));
-    program.SetInput(phase.sid, sid);
+    SetConditions(program, phase.slots, y);
+    program.SetInput(phase.slots.y, TaylorConstant(y));
+    program.SetInput(phase.slots.x, TaylorVariable(x));
+    program.SetInput(phase.slots.sid, sid);
     for (std::size_t m = 0; m < params.size(); ++m)
         program.SetInput(phase.params[m], params[m]);
     return program.Run(g, order) && smooth;
@@ -117,9 +127,9 @@ bool TPhaseDerivatives::Point(std::size_t k, double y, double& g)
     std::vector<TTaylor> params;
     Mixing(pointX_[k], false, y, 0, sid, params, smooth);
     TTaylorProgram& program = *phase.program;
-    SetConditions(program, y);
-    program.SetInput(program.Slot("Y"), TaylorConstant(y));
-    program.SetInput(phase.sid, sid);
+    SetConditions(program, phase.slots, y);
+    program.SetInput(phase.slots.y, TaylorConstant(y));
+    program.SetInput(phase.slots.sid, sid);
     for (std::size_t m = 0; m < params.size(); ++m)
         program.SetInput(phase.params[m], params[m]);
     TTaylor value;

@@ -36,14 +36,19 @@ public:
     bool Point(std::size_t k, double y, double& g);
 
 private:
-    void SetConditions(TTaylorProgram& program, double y) const;
+    // The input slots of one program, looked up once.
+    struct Slots {
+        int x = -1, t = -1, p = -1, y = -1, sid = -1;
+        void Find(const TTaylorProgram& program);
+    };
+    void SetConditions(TTaylorProgram& program, const Slots& slots, double y) const;
     // Sid and the parameters at x, as series in x.
     void Mixing(double x, bool rangeTest, double y, int order, TTaylor& sid, std::vector<TTaylor>& params,
                 bool& smooth);
 
     struct Phase {
         std::optional<TTaylorProgram> program;
-        int x = -1, sid = -1;
+        Slots slots;
         std::vector<int> params; // the slot of each parameter, -1 when not read
     };
     int yItem_;
@@ -51,6 +56,7 @@ private:
     std::optional<TTaylorProgram> sid_;
     int sidX_ = -1;
     std::vector<TTaylorProgram> params_;
+    std::vector<Slots> paramSlots_;
     std::vector<std::string> paramNames_;
     std::vector<Phase> phases_, points_;
     std::vector<std::string> phaseNames_, pointTexts_;

@@ -26,13 +26,14 @@ std::map<std::string, double> Compositions(const std::vector<std::string>& phase
 }
 
 // Adds (x, y) of the named phases at the end of the track it lies beside.
-void Close(Track& track, const std::map<std::string, double>& at, double y, double ystep)
+// reach: how many line steps beyond the track's end the node or point may lie.
+void Close(Track& track, const std::map<std::string, double>& at, double y, double ystep, double reachSteps)
 {
     const auto l = at.find(track.left), r = at.find(track.right);
     if (l == at.end() || r == at.end() || !(l->second <= r->second) || track.leftPoints.empty())
         return;
     const double top = track.leftPoints.front().second, bottom = track.leftPoints.back().second;
-    const double reach = 1.5 * std::fabs(ystep);
+    const double reach = reachSteps * std::fabs(ystep);
     if (std::fabs(y - bottom) <= reach && y <= bottom) {
         track.leftPoints.emplace_back(l->second, y);
         track.rightPoints.emplace_back(r->second, y);
@@ -85,11 +86,11 @@ std::vector<TRefinedBranch> JoinBranches(const TRefinement& refinement, double y
     for (Track& track : tracks) {
         for (const TRefinedNode& node : refinement.Nodes)
             if (node.Refined)
-                Close(track, Compositions(node.Phases, {node.XLeft, node.X, node.XRight}), node.Y, ystep);
+                Close(track, Compositions(node.Phases, {node.XLeft, node.X, node.XRight}), node.Y, ystep, 1.5);
         for (const TRefinedPoint& point : refinement.Points)
             if (point.Refined)
                 Close(track, Compositions(point.Phases, std::vector<double>(point.Phases.size(), point.X)), point.Y,
-                      ystep);
+                      ystep, 16); // a region narrower than a grid step is not seen
     }
 
     std::vector<TRefinedBranch> branches;

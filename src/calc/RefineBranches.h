@@ -7,8 +7,8 @@
 
 namespace solvane {
 
-// ystep: the run's Y step; a node or point within one and a half steps of a
-// branch's end closes it.
+// ystep: the run's Y step; a node within one and a half steps of a branch's
+// end closes it, and a point where the region closes within 16 steps.
 std::vector<TRefinedBranch> JoinBranches(const TRefinement& refinement, double ystep);
 
 } // namespace solvane

@@ -142,8 +142,11 @@ S Scaled(const S& u, double factor)
     throw EOverflow();
 }
 
-void CheckValue()
+// The value is stored first: the flags must be read after it was computed.
+void CheckValue(double value)
 {
+    volatile double computed = value;
+    (void)computed;
     if (const unsigned flags = fpstatus::Raised())
         ThrowFor(flags);
 }
@@ -158,7 +161,7 @@ S Call1(int function, const S& u, int order, bool& smooth)
     switch (function) {
     case fTan: {
         const double t = Tan(x);
-        CheckValue();
+        CheckValue(t);
         // t' = (1 + t^2) u'
         S v{};
         w[0] = t;
@@ -176,7 +179,7 @@ S Call1(int function, const S& u, int order, bool& smooth)
     case fSin:
     case fCos: {
         const double value = function == fSin ? Sin(x) : Cos(x);
-        CheckValue();
+        CheckValue(value);
         if (std::fabs(x) >= 9223372036854775808.0) // a plateau of zeros
             return TaylorConstant(value);
         S s, c;
@@ -188,7 +191,7 @@ S Call1(int function, const S& u, int order, bool& smooth)
     case fSinh:
     case fCosh: {
         const double value = function == fSinh ? Sinh(x) : Cosh(x);
-        CheckValue();
+        CheckValue(value);
         S sh, ch;
         Pair(u, std::sinh(x), std::cosh(x), 1, sh, ch, order);
         w = function == fSinh ? sh : ch;
@@ -197,7 +200,7 @@ S Call1(int function, const S& u, int order, bool& smooth)
     }
     case fArcTan: {
         const double value = ArcTan(x);
-        CheckValue();
+        CheckValue(value);
         const S q = Divide(TaylorConstant(1), S{1 + x * x, 2 * x * u[1], 2 * x * u[2] + u[1] * u[1],
                                                  2 * x * u[3] + 2 * u[1] * u[2]},
                            1 / (1 + x * x), order);
@@ -212,13 +215,13 @@ S Call1(int function, const S& u, int order, bool& smooth)
     }
     case fExp: {
         const double value = routines::Exp(x);
-        CheckValue();
+        CheckValue(value);
         return Exp(u, value, order);
     }
     case fLn:
     case fSqrt: {
         const double value = function == fLn ? routines::Ln(x) : routines::Sqrt(x);
-        CheckValue();
+        CheckValue(value);
         if (x == 0) { // LN(0) is 0 and SQRT(0) is 0: no slope there
             smooth = smooth && fixed;
             return TaylorConstant(value);
@@ -227,7 +230,7 @@ S Call1(int function, const S& u, int order, bool& smooth)
     }
     case fAbs: {
         const double value = Abs(x);
-        CheckValue();
+        CheckValue(value);
         if (x == 0) {
             smooth = smooth && fixed;
             return TaylorConstant(value);
@@ -240,14 +243,14 @@ S Call1(int function, const S& u, int order, bool& smooth)
     case fSign:
     case fZero: {
         const double value = function == fHeav ? Heav(x) : function == fSign ? Sign(x) : routines::Zero(x);
-        CheckValue();
+        CheckValue(value);
         if (x == 0) // the step
             smooth = smooth && fixed;
         return TaylorConstant(value);
     }
     case fPh: {
         const double value = Ph(x);
-        CheckValue();
+        CheckValue(value);
         // (d - round(d)) * 2pi with d = x / (2/pi): slope pi^2, a jump where d is half way.
         const double d = x / (2 / std::numbers::pi);
         if (std::fabs(d - std::nearbyint(d)) == 0.5)
@@ -258,7 +261,7 @@ S Call1(int function, const S& u, int order, bool& smooth)
     }
     case fRnd: {
         const double value = Rnd(x);
-        CheckValue();
+        CheckValue(value);
         smooth = false; // a random value has no derivative
         return TaylorConstant(value);
     }
@@ -272,7 +275,7 @@ S Call1(int function, const S& u, int order, bool& smooth)
 S Power(const S& a, const S& b, int order, bool& smooth)
 {
     const double value = routines::GeneralPower(a[0], b[0]);
-    CheckValue();
+    CheckValue(value);
     const bool aFixed = IsConstant(a), bFixed = IsConstant(b);
     if (aFixed && bFixed)
         return TaylorConstant(value);
@@ -400,7 +403,7 @@ bool TTaylorProgram::Run(TTaylor& result, int order)
         case okAdd:
         case okSubtract: {
             w[0] = step.kind == okAdd ? a[0] + b[0] : a[0] - b[0];
-            CheckValue();
+            CheckValue(w[0]);
             const double sign = step.kind == okAdd ? 1 : -1;
             for (int k = 1; k <= order; ++k)
                 w[k] = a[k] + sign * b[k];
@@ -408,14 +411,14 @@ bool TTaylorProgram::Run(TTaylor& result, int order)
         }
         case okMultiply: {
             const double value = a[0] * b[0];
-            CheckValue();
+            CheckValue(value);
             w = Multiply(a, b, order);
             w[0] = value;
             break;
         }
         case okDivide: {
             const double value = a[0] / b[0];
-            CheckValue();
+            CheckValue(value);
             w = Divide(a, b, value, order);
             break;
         }
@@ -427,7 +430,7 @@ bool TTaylorProgram::Run(TTaylor& result, int order)
                 throw EInvalidOp();
             if (fault == routines::IntegerFault::DivideByZero)
                 throw EDivByZero();
-            CheckValue();
+            CheckValue(value);
             // Constant between the integers, where the truncated operands jump.
             auto jumps = [](const S& s) { return !IsConstant(s) && s[0] != 0 && std::trunc(s[0]) == s[0]; };
             if (jumps(a) || jumps(b))
@@ -437,7 +440,7 @@ bool TTaylorProgram::Run(TTaylor& result, int order)
         }
         case okIntPower: {
             const double value = static_cast<double>(routines::IntegerPower(a[0], static_cast<std::int64_t>(b[0])));
-            CheckValue();
+            CheckValue(value);
             w = IntegerPower(a, static_cast<std::int64_t>(b[0]), value, order);
             break;
         }
@@ -450,7 +453,7 @@ bool TTaylorProgram::Run(TTaylor& result, int order)
             const double value = step.kind == okSquare ? a[0] * a[0]
                                : step.kind == okCube   ? (a[0] * a[0]) * a[0]
                                                        : (a[0] * a[0]) * (a[0] * a[0]);
-            CheckValue();
+            CheckValue(value);
             w = IntegerPower(a, step.kind - okSquare + 2, value, order);
             break;
         }
@@ -460,7 +463,7 @@ bool TTaylorProgram::Run(TTaylor& result, int order)
         case okCall2: {
             const bool max = step.function == fMax;
             const double value = max ? routines::Max(a[0], b[0]) : routines::Min(a[0], b[0]);
-            CheckValue();
+            CheckValue(value);
             const bool first = (a[0] >= b[0]) == max;
             w = first ? a : b;
             if (a[0] == b[0] && a != b) // a kink where the two cross

@@ -88,6 +88,13 @@ TEST(Refine, MiscibilityGapBinodal)
             expected += b.Y < W / (2 * R) - 20;
         EXPECT_GE(refined, expected);
         EXPECT_GT(expected, 80);
+        // The critical point W/2R at X = 1/2.
+        ASSERT_EQ(r.refinement.Points.size(), 1u);
+        const TRefinedPoint& critical = r.refinement.Points[0];
+        EXPECT_EQ(critical.Kind, TRefinedPointKind::Critical);
+        EXPECT_TRUE(critical.Refined);
+        EXPECT_NEAR(critical.Y, W / (2 * R), 1e-3);
+        EXPECT_NEAR(critical.X, 0.5, 1e-6);
     }
 }
 
@@ -109,6 +116,13 @@ TEST(Refine, IdealLens)
             EXPECT_EQ(b.Right, "S");
             EXPECT_NEAR(b.XLeft, xl, 1e-6) << "T = " << T;
             EXPECT_NEAR(b.XRight, xs, 1e-6) << "T = " << T;
+        }
+        // The lens closes at the melting points of both components.
+        ASSERT_EQ(r.refinement.Points.size(), 2u);
+        for (const TRefinedPoint& p : r.refinement.Points) {
+            EXPECT_EQ(p.Kind, TRefinedPointKind::End);
+            EXPECT_TRUE(p.Refined);
+            EXPECT_NEAR(p.Y, p.X == 0 ? 1358 : 1728, 1e-3);
         }
     }
 }
@@ -148,6 +162,12 @@ TEST(Refine, SimpleEutectic)
         EXPECT_NEAR(node.X, xA(te), 1e-6);
         EXPECT_EQ(node.XRight, 1);
         EXPECT_EQ(node.Phases, (std::vector<std::string>{"SA", "L", "SB"}));
+        ASSERT_EQ(r.refinement.Points.size(), 2u);
+        for (const TRefinedPoint& p : r.refinement.Points) {
+            EXPECT_EQ(p.Kind, TRefinedPointKind::End);
+            EXPECT_TRUE(p.Refined);
+            EXPECT_NEAR(p.Y, p.X == 0 ? 600 : 700, 1e-3);
+        }
     }
 }
 
@@ -190,6 +210,16 @@ TEST(Refine, CongruentCompound)
                 EXPECT_NEAR(node.X, xB(te2), 1e-6);
             }
         }
+        int congruent = 0;
+        for (const TRefinedPoint& p : r.refinement.Points) {
+            if (p.Kind != TRefinedPointKind::Congruent)
+                continue;
+            ++congruent;
+            EXPECT_TRUE(p.Refined);
+            EXPECT_NEAR(p.Y, 850, 1e-3);
+            EXPECT_EQ(p.X, 0.5);
+        }
+        EXPECT_EQ(congruent, 1);
     }
 }
 
