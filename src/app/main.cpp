@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 #include <filesystem>
 
@@ -17,6 +18,10 @@ int main(int argc, char** argv)
     options.ProgramDir = QFile::encodeName(QCoreApplication::applicationDirPath()).toStdString();
     options.CurrentDir = QFile::encodeName(QDir::currentPath()).toStdString();
     options.SettingsPath = (std::filesystem::path(options.CurrentDir) / solvane::kSettingsFileName).string();
+    // An installed program offers its example database when it finds no database of the user's.
+    const QString examples = QCoreApplication::applicationDirPath() + QStringLiteral("/../share/solvane/examples");
+    if (QFileInfo::exists(examples + QStringLiteral("/Problems.d")))
+        options.ExamplesDir = QDir(examples).canonicalPath();
     const QStringList arguments = QCoreApplication::arguments();
     if (arguments.size() > 1)
         options.Database = QFile::encodeName(arguments.at(1)).toStdString();

@@ -212,6 +212,7 @@ private:
         const std::string head = yName_.empty() ? std::string() : yName_.substr(0, 1);
         result_.ListLines.push_back(head + "(X = " + FormatGeneral(*x, sep_) + ") = " + FormatGeneral(*y, sep_) + " ");
         result_.SeriesPoints.emplace_back(*x, *y);
+        result_.OtherPoints.emplace_back(*x, *y);
     }
 
     const CellGrid& grid_;

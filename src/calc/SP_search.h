@@ -37,6 +37,7 @@ struct SpecialPointsResult {
     std::vector<TNode> Nodes;               // in the order found
     std::vector<std::string> ListLines;     // "T(X = 0.5) = 800 ", one per other special point
     std::vector<std::pair<double, double>> SeriesPoints; // (x, y) of the "Special points" series, in order added
+    std::vector<std::pair<double, double>> OtherPoints;  // (x, y) of each list line, in the same order
     // The grid's current cell after the search: the cell of the last other
     // special point; unchanged (HasCurrentCell false) when there is none.
     bool HasCurrentCell = false;

@@ -2,6 +2,7 @@
 #include "cli/Commands.h"
 
 #include "text/Cp1251.h"
+#include "cli/DiagramFiles.h"
 #include "cli/JsonOutput.h"
 #include "store/ProblemDatabase.h"
 #include "store/SafeFile.h"
@@ -9,6 +10,7 @@
 #include "cli/ScriptOptions.h"
 #include "session/ProblemRun.h"
 
+#include <algorithm>
 #include <iostream>
 #include <memory>
 
@@ -26,7 +28,20 @@ struct RunOptions {
     double z = 1;
     int ypoints = 100;
     int xpoints = 100;
+    TDiagramOutputs outputs;
 };
+
+// The diagram files of the one problem computed; none when it did not complete.
+bool WriteOutputs(TRun& run, const SpecialPointsResult& special, bool completed, const TDiagramOutputs& outputs)
+{
+    if (!outputs.Any())
+        return true;
+    if (!completed) {
+        std::cerr << "solvane-cli run: no diagram files: the run did not complete\n";
+        return true;
+    }
+    return WriteDiagramFiles(run, special, outputs);
+}
 
 // A failed run whose JSON went to a file is also reported on standard error:
 // the error that ended it, else the messages that refused it.
@@ -60,13 +75,17 @@ int RunScript(const RunOptions& options)
     problem.Zvalue = options.z;
     problem.YPoints = options.ypoints;
     problem.XPoints = options.xpoints;
+    auto run = std::make_unique<TRun>();
+    SpecialPointsResult special;
     nlohmann::json document;
-    document["problems"] = nlohmann::json::array({RunProblemToJson(problem)});
+    document["problems"] = nlohmann::json::array({RunProblemToJson(*run, problem, &special)});
     if (!WriteJson(document, options.json))
         return 1;
     const bool completed = document["problems"][0]["completed"].get<bool>();
     if (!completed && !options.json.empty() && options.json != "-")
         ReportFailure(document["problems"][0]);
+    if (!WriteOutputs(*run, special, completed, options.outputs))
+        return 1;
     return completed ? 0 : 1;
 }
 
@@ -96,11 +115,18 @@ int RunDatabase(const RunOptions& options)
         return 1;
     }
     const std::string wanted = Utf8ToCp1251(options.problem);
+    auto chosen = [&](const auto& row) { return options.problem.empty() || row.ProblemName == wanted; };
+    const auto count = std::count_if(set.Problems.begin(), set.Problems.end(), chosen);
+    if (options.outputs.Any() && count > 1)
+        throw CLI::ValidationError("the diagram options (--svg, --png, --pdf, --wmf, --csv) need one problem, not " +
+                                   std::to_string(count) + "; choose it with --problem");
     bool allCompleted = true;
+    auto run = std::make_unique<TRun>();
+    SpecialPointsResult special;
     for (const auto& row : set.Problems) {
-        if (!options.problem.empty() && row.ProblemName != wanted)
+        if (!chosen(row))
             continue;
-        nlohmann::json result = RunProblemToJson(ToRunInput(row));
+        nlohmann::json result = RunProblemToJson(*run, ToRunInput(row), &special);
         allCompleted = allCompleted && result["completed"].get<bool>();
         document["problems"].push_back(std::move(result));
     }
@@ -109,6 +135,8 @@ int RunDatabase(const RunOptions& options)
         allCompleted = false;
     }
     if (!WriteJson(document, options.json))
+        return 1;
+    if (document["problems"].size() == 1 && !WriteOutputs(*run, special, allCompleted, options.outputs))
         return 1;
     return allCompleted ? 0 : 1;
 }
@@ -134,6 +162,11 @@ void AddRunCommand(CLI::App& app, int& exitCode)
     cmd->add_option("--ypoints", options->ypoints, "number of Y steps (default 100)")->needs(script);
     cmd->add_option("--xpoints", options->xpoints, "number of X points (default 100)")->needs(script);
     script->needs(y)->needs(ymin)->needs(ymax);
+    cmd->add_option("--svg", options->outputs.Svg, "draw the diagram of the one problem as SVG into this file");
+    cmd->add_option("--png", options->outputs.Png, "draw the diagram of the one problem as PNG into this file");
+    cmd->add_option("--pdf", options->outputs.Pdf, "draw the diagram of the one problem as PDF into this file");
+    cmd->add_option("--wmf", options->outputs.Wmf, "draw the diagram of the one problem as a Windows metafile");
+    cmd->add_option("--csv", options->outputs.Csv, "write the points of the one problem as CSV into this file");
 
     cmd->callback([options, &exitCode, file, script, z] {
         if (script->count() > 0) {

@@ -10,8 +10,15 @@ namespace solvane::cli {
 nlohmann::json RunProblemToJson(const TProblemInput& problem)
 {
     auto run = std::make_unique<TRun>();
-    const THeadlessResult result = RunProblemHeadless(*run, problem);
-    const TRunResults& state = run->Results();
+    return RunProblemToJson(*run, problem);
+}
+
+nlohmann::json RunProblemToJson(TRun& run, const TProblemInput& problem, SpecialPointsResult* special)
+{
+    const THeadlessResult result = RunProblemHeadless(run, problem);
+    const TRunResults& state = run.Results();
+    if (special)
+        *special = result.SpecialPoints;
 
     nlohmann::json messages = nlohmann::json::array();
     for (const auto& m : result.Messages)

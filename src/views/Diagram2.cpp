@@ -2,6 +2,7 @@
 
 #include "calc/PhaseLabel.h"
 #include "calc/Run.h"
+#include "session/DiagramCsv.h"
 #include "text/NumberFormat.h"
 #include "views/ChartEditor.h"
 #include "views/ChartParts.h"
@@ -11,6 +12,11 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QInputDialog>
+#include <QMessageBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMouseEvent>
@@ -62,6 +68,8 @@ TfmDiagram2::TfmDiagram2(const QString& chartSettingsPath, QWidget* parent)
     auto* sbEdit = new QPushButton(QStringLiteral("Ред. график"));
     sbCopy_ = new QPushButton(QStringLiteral("Копировать"));
     sbCopy_->setToolTip(QStringLiteral("Копировать график в буфер обмена"));
+    auto* sbExport = new QPushButton(QStringLiteral("Экспорт…"));
+    sbExport->setToolTip(QStringLiteral("Сохранить диаграмму в файл: SVG, PNG, PDF, WMF или данные в CSV"));
     auto* sbClose = new QPushButton(QStringLiteral("Закрыть"));
     auto* panel = new QWidget;
     panel->setFixedHeight(53);
@@ -71,6 +79,7 @@ TfmDiagram2::TfmDiagram2(const QString& chartSettingsPath, QWidget* parent)
     buttons->addWidget(sbEdit);
     buttons->addSpacing(20);
     buttons->addWidget(sbCopy_);
+    buttons->addWidget(sbExport);
     buttons->addWidget(sbClose);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -81,10 +90,8 @@ TfmDiagram2::TfmDiagram2(const QString& chartSettingsPath, QWidget* parent)
     connect(sbUndoZoom_, &QPushButton::clicked, this, &TfmDiagram2::UndoZoom);
     connect(sbEdit, &QPushButton::clicked, this, &TfmDiagram2::EditChart);
     connect(sbClose, &QPushButton::clicked, this, &QWidget::close);
-    connect(sbCopy_, &QPushButton::clicked, this, [this] {
-        // The picture with its labels; the metafile kinds come with the export.
-        QApplication::clipboard()->setPixmap(chart_->grab());
-    });
+    connect(sbCopy_, &QPushButton::clicked, this, &TfmDiagram2::CopyToClipboard);
+    connect(sbExport, &QPushButton::clicked, this, &TfmDiagram2::Export);
 
     SetupChart();
     LoadChartSettings(*chart_, settingsPath_);
@@ -152,6 +159,7 @@ SpecialPointsResult TfmDiagram2::Build(TRun& run, const QString& yListText)
 
     // The special points search: its points, then a line per node.
     SpecialPointsResult found = run.SearchSpecialPoints();
+    found_ = found;
     for (const auto& [x, y] : found.SeriesPoints)
         special->addData(x, y);
     for (const auto& item : results.Nodes) {
@@ -242,6 +250,74 @@ void TfmDiagram2::UndoZoom()
     RemoveTextLabels();
     RescaleAutomaticAxes(chart_);
     chart_->replot();
+}
+
+void TfmDiagram2::CopyToClipboard()
+{
+    // The clipboard owns the data; the metafile itself lives only while it is drawn.
+    QApplication::clipboard()->setMimeData(Picture().MimeData());
+    chart_->replot();
+    QCoreApplication::processEvents();
+}
+
+QString TfmDiagram2::ExportCsv(const QString& path) const
+{
+    if (!run_)
+        return QStringLiteral("Диаграмма не построена");
+    return SaveBytes(path, QByteArray::fromStdString(DiagramCsv(run_->Results(), found_)));
+}
+
+void TfmDiagram2::Export()
+{
+    struct Kind {
+        QString filter;
+        QString suffix;
+    };
+    const QList<Kind> kinds{{QStringLiteral("SVG (*.svg)"), QStringLiteral("svg")},
+                            {QStringLiteral("PNG (*.png)"), QStringLiteral("png")},
+                            {QStringLiteral("PDF (*.pdf)"), QStringLiteral("pdf")},
+                            {QStringLiteral("Метафайл Windows (*.wmf)"), QStringLiteral("wmf")},
+                            {QStringLiteral("Данные CSV (*.csv)"), QStringLiteral("csv")}};
+    QStringList filters;
+    for (const Kind& kind : kinds)
+        filters << kind.filter;
+    QString chosen = kinds[0].filter;
+    const QString folder = exportFolder_.isEmpty() ? QDir::currentPath() : exportFolder_;
+    QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Экспорт диаграммы"), folder,
+                                                filters.join(QStringLiteral(";;")), &chosen);
+    if (path.isEmpty())
+        return;
+    exportFolder_ = QFileInfo(path).absolutePath();
+    QString suffix = QFileInfo(path).suffix().toLower();
+    const auto known = std::find_if(kinds.begin(), kinds.end(), [&](const Kind& k) { return k.suffix == suffix; });
+    if (known == kinds.end()) {
+        // No known extension typed: the chosen filter's is added.
+        for (const Kind& kind : kinds)
+            if (kind.filter == chosen)
+                suffix = kind.suffix;
+        path += QLatin1Char('.') + suffix;
+    }
+    QString error;
+    if (suffix == QLatin1String("csv")) {
+        error = ExportCsv(path);
+    } else if (suffix == QLatin1String("png")) {
+        bool ok = false;
+        const int dpi = QInputDialog::getInt(this, QStringLiteral("Экспорт PNG"),
+                                             QStringLiteral("Разрешение, точек на дюйм (96 — как на экране):"), 192, 48,
+                                             1200, 24, &ok);
+        if (!ok)
+            return;
+        error = SavePicture(Picture(), TPictureFormat::Png, path, dpi / 96.0);
+    } else {
+        const TPictureFormat format = suffix == QLatin1String("svg")   ? TPictureFormat::Svg
+                                      : suffix == QLatin1String("pdf") ? TPictureFormat::Pdf
+                                                                       : TPictureFormat::Wmf;
+        error = SavePicture(Picture(), format, path);
+    }
+    chart_->replot();
+    if (!error.isEmpty())
+        QMessageBox::warning(this, QStringLiteral("Экспорт"),
+                             QStringLiteral("Не удалось записать файл %1:\n%2").arg(QDir::toNativeSeparators(path), error));
 }
 
 void TfmDiagram2::EditChart()

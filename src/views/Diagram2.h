@@ -10,6 +10,7 @@
 // labels; "Восстановить масштаб" shows exactly while the user has zoomed or
 // scrolled.
 #include "calc/SP_search.h"
+#include "views/DiagramPicture.h"
 
 #include <qcustomplot.h>
 
@@ -61,6 +62,12 @@ public:
     // Zoom to a rectangle of chart pixels, as a left drag does; undo it.
     void ZoomTo(const QRect& pixels);
     void UndoZoom();
+    // The chart with its labels, as copied and exported.
+    TDiagramPicture Picture() const { return {chart_, Labels()}; }
+    // "Копировать": the picture on the clipboard as a metafile, an SVG and a bitmap.
+    void CopyToClipboard();
+    // The run's points as CSV, or the picture, into the file; empty or the reason it failed.
+    QString ExportCsv(const QString& path) const;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -71,6 +78,7 @@ private:
     void RememberUnzoomed();
     void UserChangedRange();
     void EditChart();
+    void Export();
 
     QString settingsPath_;
     QString defaultFootText_;
@@ -80,6 +88,8 @@ private:
     QPushButton* sbCopy_ = nullptr;
     QRubberBand* band_ = nullptr;
     const TRun* run_ = nullptr; // the run whose grid labels are read from
+    SpecialPointsResult found_;   // of the last build, for the CSV
+    QString exportFolder_;        // where the export dialog opens
     char separator_ = '.';
     bool zoomed_ = false;
     QCPRange unzoomedX_, unzoomedY_; // the ranges before the user zoomed or scrolled

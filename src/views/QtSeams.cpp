@@ -39,7 +39,7 @@ void TQtMessageSink::ShowError(const QString& text, const QString& detail)
 
 std::optional<std::string> TQtDatabaseDialogs::ChooseDatabase()
 {
-    QFileDialog dialog(parent_);
+    QFileDialog dialog(parent_, QString(), StartFolder);
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setNameFilter(QStringLiteral("Thermodynamic properties (*.d)"));
     dialog.setDefaultSuffix(QString::fromLatin1(kDatabaseExtension));

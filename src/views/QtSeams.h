@@ -31,6 +31,8 @@ public:
     void SetParent(QWidget* parent) { parent_ = parent; }
     // Receives the main window's caption ("Database: " and a path, or a path).
     std::function<void(const QString&)> OnCaption;
+    // Where the open dialog starts (the installed examples); empty: the current folder.
+    QString StartFolder;
 
     std::optional<std::string> ChooseDatabase() override;
     std::optional<std::string> AskText(const std::string& title, const std::string& prompt,

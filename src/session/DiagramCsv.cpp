@@ -1,0 +1,47 @@
+#include "session/DiagramCsv.h"
+
+#include "text/Cp1251.h"
+
+#include <charconv>
+#include <cmath>
+
+namespace solvane {
+namespace {
+
+std::string Number(double v)
+{
+    if (!std::isfinite(v))
+        return std::isnan(v) ? "nan" : (v > 0 ? "inf" : "-inf");
+    char buffer[32];
+    const auto end = std::to_chars(buffer, buffer + sizeof buffer, v).ptr;
+    return std::string(buffer, end);
+}
+
+std::string Field(const std::string& cp1251)
+{
+    std::string text = Cp1251ToUtf8(cp1251);
+    if (text.find_first_of(",\"\r\n") == std::string::npos)
+        return text;
+    std::string quoted = "\"";
+    for (char c : text)
+        quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
+    return quoted + '"';
+}
+
+} // namespace
+
+std::string DiagramCsv(const TRunResults& results, const SpecialPointsResult& special)
+{
+    std::string csv = "kind,y,x,x_left,x_right,phase\n";
+    for (int i = 0; i <= results.ZHigh; ++i) {
+        const TZPoint& z = results.BoundaryPoints[static_cast<std::size_t>(i)];
+        csv += "boundary," + Number(z.Y) + ',' + Number(z.X) + ",,," + Field(z.Phase) + '\n';
+    }
+    for (const TNode& n : special.Nodes)
+        csv += "node," + Number(n.Y) + ',' + Number(n.X) + ',' + Number(n.XLeft) + ',' + Number(n.XRight) + ",\n";
+    for (const auto& [x, y] : special.OtherPoints)
+        csv += "special," + Number(y) + ',' + Number(x) + ",,,\n";
+    return csv;
+}
+
+} // namespace solvane
