@@ -4,10 +4,16 @@
 //   Grid/open_and_scroll     "&Grid" on the finished run, then the grid scrolled
 //                            from its first row to its last, a page at a time,
 //                            every page painted
+//   Diagram/build            the diagram command on the finished run: the boundary
+//                            points plotted, the special points search, the node
+//                            lines, the chart drawn
 // Every window case works on one finished run, made once.
 #include "calc/HeadlessRun.h"
 #include "views/CellGridView.h"
 #include "views/Cells.h"
+#include "views/Diagram2.h"
+
+#include <qcustomplot.h>
 
 #include <benchmark/benchmark.h>
 
@@ -97,10 +103,31 @@ void GridOpenAndScroll(benchmark::State& state)
     state.counters["rows"] = run->Results().Cells.RowCount();
 }
 
+void DiagramBuild(benchmark::State& state)
+{
+    // The build runs the search, which rewrites the run's nodes: a run of its own.
+    static const std::unique_ptr<TRun> run = [] {
+        auto made = std::make_unique<TRun>();
+        return RunProblemHeadless(*made, LargeProblem()).Completed ? std::move(made) : nullptr;
+    }();
+    if (!run) {
+        state.SkipWithError("the run did not complete");
+        return;
+    }
+    TfmDiagram2 diagram{QString()};
+    for (auto _ : state) {
+        diagram.Build(*run, QStringLiteral("Temperature"));
+        diagram.Chart()->replot(QCustomPlot::rpImmediateRefresh);
+        ProcessEvents();
+    }
+    state.counters["points"] = run->Results().ZHigh + 1;
+}
+
 } // namespace
 
 BENCHMARK(HeadlessRun)->Name("Run/1001x1001/headless")->Unit(benchmark::kMillisecond);
 BENCHMARK(GridOpenAndScroll)->Name("Grid/open_and_scroll")->Unit(benchmark::kMillisecond);
+BENCHMARK(DiagramBuild)->Name("Diagram/build")->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv)
 {
