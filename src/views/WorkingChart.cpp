@@ -45,7 +45,8 @@ QCPGraph* TWorkingChart::AddSeries(const QString& title, int index)
 {
     QCPGraph* graph = addGraph();
     graph->setName(title);
-    graph->setPen(QPen(kSeriesColors[index % std::size(kSeriesColors)], 1.5));
+    // One-pixel lines: a wider pen makes every picture of a run several times dearer.
+    graph->setPen(QPen(kSeriesColors[index % std::size(kSeriesColors)], 1));
     return graph;
 }
 
@@ -55,7 +56,7 @@ void TWorkingChart::NewSeries(const std::vector<std::string>& titles, double lab
     for (std::size_t k = 0; k < titles.size(); ++k) {
         QCPGraph* graph = AddSeries(FromCp1251(titles[k]), static_cast<int>(k));
         if (k + 1 == titles.size()) { // "Convex": the hull's vertices joined
-            graph->setPen(QPen(Qt::black, 1.5));
+            graph->setPen(QPen(Qt::black, 1));
             graph->setScatterStyle(QCPScatterStyle(QCPScatterStyle::ssCircle, 5));
         }
     }

@@ -4,11 +4,13 @@
 // Windows-1251 cannot hold. What the core decides is tested with the core.
 #include "app/MainWindow.h"
 #include "views/MDiagram.h"
+#include "views/WorkingChart.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QFileDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPlainTextEdit>
@@ -29,6 +31,9 @@ namespace {
 const QString kOpenDialog = QStringLiteral("(open dialog)");
 const QString kStopQuestionText = QStringLiteral("Остановить расчет?");
 const QString kLeaveQuestionText = QStringLiteral("Выйти без сохранения изменений?");
+// The run's controls enabled once a press has ended, after a complete or stopped run.
+const QStringList kControlsAfterRun{"chbStep",  "zebdbgrid1", "sbDiagram", "sbGrid",  "memFunctions", "DBEdit5",
+                                    "NavInsert", "NavDelete",  "actOpen",   "actCreate", "actSave"};
 const QByteArray kDesignedSettings = "[SETTINGS]\r\nTop=25\r\nHeight=678\r\nLeft=57\r\nWidth=877\r\n"
                                      "WorkingFileName=Problems.d\r\nMDcolor=12639424\r\n\r\n";
 
@@ -260,9 +265,13 @@ void TestMainWindow::F9RunsFromTheMemoButNotUnderAModalBox()
     PressF9(*window);
     QCOMPARE(results.LineIndex, window->Session().Problems().Table().AsInteger("YPoints"));
     QCOMPARE(memo->toPlainText(), script);
-    QCOMPARE(EnabledRunControls(*window), QStringList({"chbStep", "zebdbgrid1", "sbDiagram", "sbGrid", "memFunctions",
-                                                       "DBEdit5", "NavInsert", "NavDelete", "actOpen", "actCreate",
-                                                       "actSave"}));
+    // The run leaves its last progress text, and the last line in the chart and the mosaic.
+    QCOMPARE(Find<QLabel>(*window, "StatusPanel0")->text(), QStringLiteral("Temperature = 645"));
+    QCOMPARE(window->Chart()->graph(0)->dataCount(), int(results.XColumns.size()));
+    const QImage& mosaic = window->Mosaic()->Picture();
+    const QRgb* lastRow = reinterpret_cast<const QRgb*>(mosaic.constScanLine(results.MosaicRow));
+    QVERIFY(std::any_of(lastRow, lastRow + mosaic.width(), [](QRgb p) { return p != qRgb(255, 255, 255); }));
+    QCOMPARE(EnabledRunControls(*window), kControlsAfterRun);
     QCOMPARE(answers.Seen.size(), 1);
 }
 
@@ -277,11 +286,10 @@ void TestMainWindow::StepModeComputesOneLinePerPress()
     for (int line = 0; line <= 2; ++line) {
         PressF9(*window);
         QCOMPARE(results.LineIndex, line);
-        const QStringList running{"sbStop", "zebdbgrid1", "sbGrid", "memFunctions", "DBEdit5", "NavInsert",
-                                  "NavDelete", "actOpen", "actCreate", "actSave"};
-        const QStringList complete{"chbStep", "zebdbgrid1", "sbDiagram", "sbGrid", "memFunctions", "DBEdit5",
-                                   "NavInsert", "NavDelete", "actOpen", "actCreate", "actSave"};
-        QCOMPARE(EnabledRunControls(*window), line < 2 ? running : complete);
+        // Between steps: Stop, the list, and editing; no step switch, no diagram yet.
+        const QStringList paused{"sbStop",    "zebdbgrid1", "sbGrid",  "memFunctions", "DBEdit5",
+                                 "NavInsert", "NavDelete",  "actOpen", "actCreate",    "actSave"};
+        QCOMPARE(EnabledRunControls(*window), line < 2 ? paused : kControlsAfterRun);
     }
     answers.Add(QMessageBox::No);
     PressF9(*window);
@@ -329,6 +337,7 @@ void TestMainWindow::StopOrCloseDuringARun()
     PressF9(*window);
 
     QCOMPARE(answers.Seen, QStringList{kStopQuestionText});
+    // While a continuous press runs: nothing that edits, opens or saves, no step switch, no list.
     QCOMPARE(enabledDuringRun, QStringList({"sbStop", "sbGrid"}));
     const bool stopped = answer == QMessageBox::Yes;
     QCOMPARE(results.LineIndex, stopped ? lineAtAnswer : lastLine);
@@ -336,9 +345,7 @@ void TestMainWindow::StopOrCloseDuringARun()
     QCOMPARE(window->isVisible(), !(byClosing && stopped));
     QCOMPARE(QFile::exists(place.Path("program/Solvane.cfg")), byClosing && stopped);
     if (window->isVisible())
-        QCOMPARE(EnabledRunControls(*window),
-                 QStringList({"chbStep", "zebdbgrid1", "sbDiagram", "sbGrid", "memFunctions", "DBEdit5", "NavInsert",
-                              "NavDelete", "actOpen", "actCreate", "actSave"}));
+        QCOMPARE(EnabledRunControls(*window), kControlsAfterRun);
 }
 
 void TestMainWindow::SaveUncheckedWritesNothing()
