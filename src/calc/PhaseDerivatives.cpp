@@ -73,27 +73,37 @@ void TPhaseDerivatives::SetConditions(TTaylorProgram& program, const Slots& slot
     program.SetInput(slots.p, TaylorConstant(yItem_ == 1 ? y : pressure_));
 }
 
-void TPhaseDerivatives::Mixing(double x, bool rangeTest, double y, int order, TTaylor& sid,
-                               std::vector<TTaylor>& params, bool& smooth)
+bool TPhaseDerivatives::Mixing(double x, bool rangeTest, double y, int order)
 {
-    // The run takes Sid as 0 outside [0, 1] at the grid's columns, but not at a point phase.
-    if (rangeTest && (x < 0 || x > 1)) {
-        sid = TaylorConstant(0);
-    } else {
-        sid_->SetInput(sidX_, TaylorVariable(x));
-        smooth = sid_->Run(sid, order) && smooth;
+    Mixed& m = mixed_;
+    if (!(m.valid && m.x == x && m.y == y && m.rangeTest == rangeTest && m.order >= order)) {
+        m.valid = false; // until computed: an evaluator error may leave it half done
+        m.smooth = true;
+        // The run takes Sid as 0 outside [0, 1] at the grid's columns, but not at a point phase.
+        if (rangeTest && (x < 0 || x > 1)) {
+            m.sid = TaylorConstant(0);
+        } else {
+            sid_->SetInput(sidX_, TaylorVariable(x));
+            m.smooth = sid_->Run(m.sid, order) && m.smooth;
+        }
+        m.params.resize(params_.size());
+        for (std::size_t k = 0; k < params_.size(); ++k) {
+            TTaylorProgram& p = params_[k];
+            const Slots& slots = paramSlots_[k];
+            p.SetInput(slots.x, TaylorVariable(x));
+            SetConditions(p, slots, y);
+            p.SetInput(slots.sid, m.sid);
+            // The run hands a parameter on through its 15-digit text; the exact value is
+            // used here, so that its derivatives belong to the same function.
+            m.smooth = p.Run(m.params[k], order) && m.smooth;
+        }
+        m.x = x;
+        m.y = y;
+        m.rangeTest = rangeTest;
+        m.order = order;
+        m.valid = true;
     }
-    params.resize(params_.size());
-    for (std::size_t m = 0; m < params_.size(); ++m) {
-        TTaylorProgram& p = params_[m];
-        const Slots& slots = paramSlots_[m];
-        p.SetInput(slots.x, TaylorVariable(x));
-        SetConditions(p, slots, y);
-        p.SetInput(slots.sid, sid);
-        // The run hands a parameter on through its 15-digit text; the exact value is
-        // used here, so that its derivatives belong to the same function.
-        smooth = p.Run(params[m], order) && smooth;
-    }
+    return m.smooth;
 }
 
 bool TPhaseDerivatives::Solution(std::size_t k, double x, double y, TTaylor& g, int order)
@@ -103,10 +113,9 @@ bool TPhaseDerivatives::Solution(std::size_t k, double x, double y, TTaylor& g, 
         g = TaylorConstant(kNoEnergy);
         return true;
     }
-    bool smooth = true;
-    TTaylor sid;
-    std::vector<TTaylor> params;
-    Mixing(x, true, y, order, sid, params, smooth);
+    const bool smooth = Mixing(x, true, y, order);
+    const TTaylor& sid = mixed_.sid;
+    const std::vector<TTaylor>& params = mixed_.params;
     TTaylorProgram& program = *phase.program;
     SetConditions(program, phase.slots, y);
     program.SetInput(phase.slots.y, TaylorConstant(y));
@@ -122,10 +131,9 @@ bool TPhaseDerivatives::Point(std::size_t k, double y, double& g)
     Phase& phase = points_[k];
     if (!phase.program)
         return false;
-    bool smooth = true;
-    TTaylor sid;
-    std::vector<TTaylor> params;
-    Mixing(pointX_[k], false, y, 0, sid, params, smooth);
+    Mixing(pointX_[k], false, y, 0);
+    const TTaylor& sid = mixed_.sid;
+    const std::vector<TTaylor>& params = mixed_.params;
     TTaylorProgram& program = *phase.program;
     SetConditions(program, phase.slots, y);
     program.SetInput(phase.slots.y, TaylorConstant(y));

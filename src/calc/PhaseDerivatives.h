@@ -42,9 +42,9 @@ private:
         void Find(const TTaylorProgram& program);
     };
     void SetConditions(TTaylorProgram& program, const Slots& slots, double y) const;
-    // Sid and the parameters at x, as series in x.
-    void Mixing(double x, bool rangeTest, double y, int order, TTaylor& sid, std::vector<TTaylor>& params,
-                bool& smooth);
+    // Sid and the parameters at x, as series in x, into mixed_; false when some
+    // derivative does not exist.
+    bool Mixing(double x, bool rangeTest, double y, int order);
 
     struct Phase {
         std::optional<TTaylorProgram> program;
@@ -59,6 +59,14 @@ private:
     std::vector<Slots> paramSlots_;
     std::vector<std::string> paramNames_;
     std::vector<Phase> phases_, points_;
+    // The last Sid and parameters computed: the phases at one X share them.
+    struct Mixed {
+        double x = 0, y = 0;
+        bool rangeTest = false, smooth = false, valid = false;
+        int order = -1;
+        TTaylor sid{};
+        std::vector<TTaylor> params;
+    } mixed_;
     std::vector<std::string> phaseNames_, pointTexts_;
     std::vector<double> pointX_;
 };

@@ -17,7 +17,7 @@ namespace {
 constexpr int kNewtonSteps = 60;
 constexpr double kXStep = 1e-12;   // a Newton step this small has converged
 constexpr double kGap = 1e-7;      // narrower than this, both ends of a gap are one point
-constexpr int kSamples = 41;       // per phase, across the X range, when checking a tangent
+constexpr int kSamples = 21;       // per phase, across the X range, when checking a tangent
 constexpr int kLevelSteps = 100;
 
 // A phase at one end of a segment.
@@ -266,16 +266,21 @@ private:
                     return false;
             }
             const double span = run_.Xmax - run_.Xmin;
-            for (std::size_t k = 0; k < model_.PhaseCount(); ++k) {
-                double d[kSamples];
-                for (int i = 0; i < kSamples; ++i) {
-                    const double x = run_.Xmin + span * i / (kSamples - 1);
+            const std::size_t phases = model_.PhaseCount();
+            // Samples outside, phases inside: the phases at one X share Sid and the parameters.
+            std::vector<double> samples(phases * kSamples);
+            for (int i = 0; i < kSamples; ++i) {
+                const double x = run_.Xmin + span * i / (kSamples - 1);
+                for (std::size_t k = 0; k < phases; ++k) {
                     TTaylor g;
                     model_.Solution(k, x, y, g, 0);
-                    d[i] = g[0] - t.At(x);
-                    if (d[i] < -tol)
+                    samples[k * kSamples + static_cast<std::size_t>(i)] = g[0] - t.At(x);
+                    if (g[0] - t.At(x) < -tol)
                         return false;
                 }
+            }
+            for (std::size_t k = 0; k < phases; ++k) {
+                const double* d = &samples[k * kSamples];
                 // Between the samples: Newton on G' = slope from every local minimum.
                 for (int i = 0; i < kSamples; ++i) {
                     if ((i > 0 && d[i - 1] < d[i]) || (i + 1 < kSamples && d[i + 1] < d[i]))
@@ -294,7 +299,7 @@ private:
                             break;
                         const double dx = -(g[1] - t.slope) / second;
                         x = box.Step(x, dx);
-                        if (std::fabs(dx) < kXStep)
+                        if (std::fabs(dx) < 1e-9) // near enough for a value that only has to be above
                             break;
                     }
                     TTaylor g;

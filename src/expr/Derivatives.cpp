@@ -142,9 +142,14 @@ S Scaled(const S& u, double factor)
     throw EOverflow();
 }
 
+// Whether the run reads the status flags after every value (see Run).
+thread_local bool checking = false;
+
 // The value is stored first: the flags must be read after it was computed.
 void CheckValue(double value)
 {
+    if (!checking)
+        return;
     volatile double computed = value;
     (void)computed;
     if (const unsigned flags = fpstatus::Raised())
@@ -383,14 +388,30 @@ bool TTaylorProgram::Run(TTaylor& result, int order)
         result = TaylorConstant(std::numeric_limits<double>::quiet_NaN());
         return false;
     }
+    // As the evaluator does: a run without flags first; only when some value is
+    // doubtful (not finite, or an integer division failed) the run is repeated
+    // reading the flags after every value, to raise the first fault.
+    if (RunOnce(result, order, false))
+        return smooth_;
+    return RunOnce(result, order, true), smooth_;
+}
+
+bool TTaylorProgram::RunOnce(TTaylor& result, int order, bool checked)
+{
+    checking = checked;
+    struct Reset {
+        ~Reset() { checking = false; }
+    } reset;
     bool smooth = true;
+    bool doubtful = false;
+    if (checked)
+        fpstatus::Clear();
     for (std::size_t i = 0; i < steps_.size(); ++i) {
         const Step& step = steps_[i];
         static const S none{};
         const S& a = Read(step.a);
         const S& b = step.hasB ? Read(step.b) : none;
         S w{};
-        fpstatus::Clear();
         switch (step.kind) {
         case okVariable:
         case okConstant:
@@ -426,9 +447,12 @@ bool TTaylorProgram::Run(TTaylor& result, int order)
         case okIntDivide: {
             double value = 0;
             const auto fault = routines::IntegerDivide(a[0], b[0], step.kind == okModulo, value);
-            if (fault == routines::IntegerFault::Invalid)
+            if (fault != routines::IntegerFault::None && !checked) {
+                doubtful = true;
+                value = 0;
+            } else if (fault == routines::IntegerFault::Invalid)
                 throw EInvalidOp();
-            if (fault == routines::IntegerFault::DivideByZero)
+            else if (fault == routines::IntegerFault::DivideByZero)
                 throw EDivByZero();
             CheckValue(value);
             // Constant between the integers, where the truncated operands jump.
@@ -479,13 +503,19 @@ bool TTaylorProgram::Run(TTaylor& result, int order)
         for (int k = order + 1; k <= N; ++k)
             w[k] = 0;
         results_[i] = w;
+        doubtful = doubtful || !std::isfinite(w[0]);
+        // The derivatives' own faults are no error of the program: cleared before the next value.
+        if (checked && order > 0 && fpstatus::Raised())
+            fpstatus::Clear();
     }
-    fpstatus::Clear(); // the derivatives' own overflows are no error of the program
+    if (checked)
+        fpstatus::Clear();
     result = results_.back();
     for (int k = 1; k <= order; ++k)
         if (!std::isfinite(result[k]))
             smooth = false;
-    return smooth;
+    smooth_ = smooth;
+    return !doubtful;
 }
 
 } // namespace solvane

@@ -63,6 +63,9 @@ private:
     };
 
     const TTaylor& Read(const Source& source) const;
+    // One pass; checked: reads the status flags after every value and raises.
+    // False when some value was doubtful.
+    bool RunOnce(TTaylor& result, int order, bool checked);
 
     std::vector<Step> steps_;
     std::vector<std::string> slotNames_;
@@ -70,6 +73,7 @@ private:
     std::vector<TTaylor> results_;
     std::vector<TTaylor> constants_;
     bool supported_ = true;
+    bool smooth_ = true; // of the last pass
 };
 
 } // namespace solvane
