@@ -4,6 +4,7 @@
 #include "text/Cp1251.h"
 #include "cli/DiagramFiles.h"
 #include "cli/JsonOutput.h"
+#include "cli/RefineJson.h"
 #include "store/ProblemDatabase.h"
 #include "store/SafeFile.h"
 #include "cli/RunProblem.h"
@@ -28,6 +29,7 @@ struct RunOptions {
     double z = 1;
     int ypoints = 100;
     int xpoints = 100;
+    bool refine = false;
     TDiagramOutputs outputs;
 };
 
@@ -78,7 +80,10 @@ int RunScript(const RunOptions& options)
     auto run = std::make_unique<TRun>();
     SpecialPointsResult special;
     nlohmann::json document;
-    document["problems"] = nlohmann::json::array({RunProblemToJson(*run, problem, &special)});
+    nlohmann::json result = RunProblemToJson(*run, problem, &special);
+    if (options.refine)
+        AddRefinement(result, *run);
+    document["problems"] = nlohmann::json::array({std::move(result)});
     if (!WriteJson(document, options.json))
         return 1;
     const bool completed = document["problems"][0]["completed"].get<bool>();
@@ -127,6 +132,8 @@ int RunDatabase(const RunOptions& options)
         if (!chosen(row))
             continue;
         nlohmann::json result = RunProblemToJson(*run, ToRunInput(row), &special);
+        if (options.refine)
+            AddRefinement(result, *run);
         allCompleted = allCompleted && result["completed"].get<bool>();
         document["problems"].push_back(std::move(result));
     }
@@ -162,6 +169,7 @@ void AddRunCommand(CLI::App& app, int& exitCode)
     cmd->add_option("--ypoints", options->ypoints, "number of Y steps (default 100)")->needs(script);
     cmd->add_option("--xpoints", options->xpoints, "number of X points (default 100)")->needs(script);
     script->needs(y)->needs(ymin)->needs(ymax);
+    cmd->add_flag("--refine", options->refine, "add the refined boundaries, nodes, points and branches");
     cmd->add_option("--svg", options->outputs.Svg, "draw the diagram of the one problem as SVG into this file");
     cmd->add_option("--png", options->outputs.Png, "draw the diagram of the one problem as PNG into this file");
     cmd->add_option("--pdf", options->outputs.Pdf, "draw the diagram of the one problem as PDF into this file");

@@ -1,0 +1,89 @@
+// solvane-cli run --refine: the "refined" object beside an unchanged run, and the
+// refined eutectic against its closed form.
+#include "CliRunner.h"
+
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+
+namespace {
+
+namespace fs = std::filesystem;
+using json = nlohmann::json;
+using solvane::testing::CliResult;
+using solvane::testing::RunCli;
+
+const char* const kEutectic = "GL = -T*Sid\n"
+                              "GSA = (1-X)*10000*(T/600-1) + 100000*X\n"
+                              "GSB = X*12000*(T/700-1) + 100000*(1-X)\n";
+
+fs::path Script()
+{
+    const fs::path path = fs::temp_directory_path() / "solvane_refine_eutectic.txt";
+    std::ofstream(path, std::ios::binary) << kEutectic;
+    return path;
+}
+
+// The eutectic where the liquidus lines 1 - exp(dGA/RT) and exp(dGB/RT) meet.
+double EutecticTemperature()
+{
+    const double R = 8.31441;
+    auto gap = [&](double T) {
+        return 1 - std::exp(10000 * (T / 600 - 1) / (R * T)) - std::exp(12000 * (T / 700 - 1) / (R * T));
+    };
+    double lo = 300, hi = 600;
+    for (int i = 0; i < 200; ++i)
+        ((gap((lo + hi) / 2) > 0) == (gap(lo) > 0) ? lo : hi) = (lo + hi) / 2;
+    return (lo + hi) / 2;
+}
+
+TEST(RunRefine, AddsRefinedAndChangesNothingElse)
+{
+    const std::string base = "run --script " + Script().string() + " --y Temperature --ymin 300 --ymax 750 --ypoints 90 --xpoints 50";
+    const CliResult plain = RunCli(base);
+    const CliResult refined = RunCli(base + " --refine");
+    ASSERT_EQ(plain.exitCode, 0);
+    ASSERT_EQ(refined.exitCode, 0);
+    json withRefined = json::parse(refined.out);
+    json p = withRefined["problems"].at(0);
+    ASSERT_TRUE(p.contains("refined"));
+    EXPECT_FALSE(json::parse(plain.out)["problems"].at(0).contains("refined"));
+    withRefined["problems"][0].erase("refined");
+    EXPECT_EQ(withRefined.dump(), json::parse(plain.out).dump());
+
+    const json& r = p["refined"];
+    ASSERT_EQ(r["nodes"].size(), 1u);
+    const json& node = r["nodes"][0];
+    EXPECT_EQ(node["refined"], true);
+    EXPECT_EQ(node["phases"], json::parse(R"(["SA", "L", "SB"])"));
+    EXPECT_NEAR(node["y"].get<double>(), EutecticTemperature(), 1e-3);
+    EXPECT_EQ(node["x_left"], 0);
+    EXPECT_EQ(node["x_right"], 1);
+
+    // One boundary per segment, in line order and then by X; phases as in boundary_points.
+    ASSERT_EQ(r["boundaries"].size() * 2, p["boundary_points"].size());
+    for (std::size_t k = 0; k + 1 < r["boundaries"].size(); ++k) {
+        const json& a = r["boundaries"][k];
+        const json& b = r["boundaries"][k + 1];
+        EXPECT_TRUE(a["y"].get<double>() > b["y"].get<double>() ||
+                    (a["y"] == b["y"] && a["x_left"].get<double>() < b["x_left"].get<double>()));
+        for (const char* key : {"y", "x_left", "x_right", "left", "right", "refined"})
+            EXPECT_TRUE(a.contains(key)) << key;
+    }
+    for (const json& point : r["points"]) {
+        EXPECT_EQ(point["kind"], "end");
+        EXPECT_EQ(point["refined"], true);
+        EXPECT_NEAR(point["y"].get<double>(), point["x"] == 0 ? 600 : 700, 1e-3);
+    }
+    EXPECT_EQ(r["points"].size(), 2u);
+    ASSERT_FALSE(r["branches"].empty());
+    for (const json& branch : r["branches"]) {
+        EXPECT_TRUE(branch["side"] == "left" || branch["side"] == "right");
+        EXPECT_FALSE(branch["points"].empty());
+    }
+}
+
+} // namespace
