@@ -224,3 +224,25 @@ TEST(Refine, CongruentCompound)
 }
 
 } // namespace
+
+namespace {
+
+// A phase without derivatives (a random term, here always 0) cannot be refined:
+// the grid's values stay, marked unrefined, rather than a doubtful number.
+TEST(Refine, KeepsTheGridWhereItCannotRefine)
+{
+    const Refined r = RefineProblem("GL = 1000*(X-0.2)^2\nGS = 1000*(X-0.8)^2 - 100 + RND(0.5)\n", 300, 400, 2, 50);
+    const TRunResults& run = r.run->Results();
+    ASSERT_EQ(r.refinement.Boundaries.size(), static_cast<std::size_t>(run.ZHigh + 1) / 2);
+    ASSERT_FALSE(r.refinement.Boundaries.empty());
+    for (std::size_t k = 0; k < r.refinement.Boundaries.size(); ++k) {
+        const TRefinedBoundary& b = r.refinement.Boundaries[k];
+        EXPECT_FALSE(b.Refined);
+        EXPECT_EQ(b.XLeft, run.BoundaryPoints[2 * k + 1].X);
+        EXPECT_EQ(b.XRight, run.BoundaryPoints[2 * k].X);
+        EXPECT_EQ(b.Left, "L");
+        EXPECT_EQ(b.Right, "S");
+    }
+}
+
+} // namespace
