@@ -39,8 +39,11 @@ void TQtMessageSink::ShowError(const QString& text, const QString& detail)
 
 std::optional<std::string> TQtDatabaseDialogs::ChooseDatabase()
 {
-    QFileDialog dialog(parent_, QString(), StartFolder);
+    QFileDialog dialog(parent_);
     dialog.setFileMode(QFileDialog::ExistingFile);
+    // After construction, which restores the folder the dialog last visited.
+    if (!StartFolder.isEmpty())
+        dialog.setDirectory(StartFolder);
     dialog.setNameFilter(QStringLiteral("Thermodynamic properties (*.d)"));
     dialog.setDefaultSuffix(QString::fromLatin1(kDatabaseExtension));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
