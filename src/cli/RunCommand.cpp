@@ -131,6 +131,7 @@ int RunDatabase(const RunOptions& options)
     for (const auto& row : set.Problems) {
         if (!chosen(row))
             continue;
+        run = std::make_unique<TRun>(); // each problem on a fresh run, as the window's first press
         nlohmann::json result = RunProblemToJson(*run, ToRunInput(row), &special);
         if (options.refine)
             AddRefinement(result, *run);
