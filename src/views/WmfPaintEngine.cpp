@@ -91,6 +91,7 @@ bool TWmfPaintEngine::begin(QPaintDevice* device)
         key.clear();
     textColor_.reset();
     clip_.reset();
+    clipAsSet_.reset();
     saved_ = false;
     text_.reset();
     Record(kSetMapMode, {kAnisotropic});
@@ -152,16 +153,19 @@ void TWmfPaintEngine::updateState(const QPaintEngineState& state)
     if (flags & DirtyBrush)
         brush_ = state.brush();
     if (flags & (DirtyClipPath | DirtyClipRegion | DirtyClipEnabled)) {
-        std::optional<QRect> clip;
-        if (state.isClipEnabled() && state.clipOperation() != Qt::NoClip) {
-            const QRect bounds = (flags & DirtyClipPath) ? transform_.map(state.clipPath()).boundingRect().toAlignedRect()
-                                                         : transform_.map(state.clipRegion()).boundingRect();
-            if (flags & (DirtyClipPath | DirtyClipRegion))
-                clip = state.clipOperation() == Qt::IntersectClip && clip_ ? *clip_ & bounds : bounds;
-            else
-                clip = clip_;
+        if (flags & (DirtyClipPath | DirtyClipRegion)) {
+            if (state.clipOperation() == Qt::NoClip) {
+                clipAsSet_.reset();
+            } else {
+                const QRect bounds = (flags & DirtyClipPath)
+                                         ? transform_.map(state.clipPath()).boundingRect().toAlignedRect()
+                                         : transform_.map(state.clipRegion()).boundingRect();
+                const bool intersect = state.clipOperation() == Qt::IntersectClip && clipAsSet_;
+                clipAsSet_ = intersect ? *clipAsSet_ & bounds : bounds;
+            }
         }
-        ApplyClip(clip);
+        // Clipping switched off keeps the clip for when it is switched on again.
+        ApplyClip(state.isClipEnabled() ? clipAsSet_ : std::nullopt);
     }
 }
 

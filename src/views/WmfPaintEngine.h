@@ -65,7 +65,8 @@ private:
     QBrush brush_;
     QTransform transform_;
     Qt::FillRule fillRule_ = Qt::OddEvenFill;
-    std::optional<QRect> clip_;
+    std::optional<QRect> clip_;      // in force in the metafile
+    std::optional<QRect> clipAsSet_; // the painter's, also while clipping is off
     bool saved_ = false; // a SaveDC awaits its RestoreDC
 
     // Qt hands a line over in pieces per script (Latin, Cyrillic); the pieces
