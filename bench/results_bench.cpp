@@ -10,7 +10,7 @@
 // Every window case works on one finished run, made once.
 #include "calc/HeadlessRun.h"
 #include "views/CellGridView.h"
-#include "views/Cells.h"
+#include "views/GridUnit.h"
 #include "views/Diagram2.h"
 
 #include <qcustomplot.h>

@@ -2,7 +2,7 @@
 #include "app/MainWindow.h"
 
 #include "views/About.h"
-#include "views/Cells.h"
+#include "views/GridUnit.h"
 #include "views/ChartEditor.h"
 #include "views/ColorRef.h"
 #include "views/Diagram2.h"
@@ -10,7 +10,7 @@
 #include "views/ProblemListModel.h"
 #include "views/QtText.h"
 #include "views/RunView.h"
-#include "views/SpecPoints.h"
+#include "views/SP_unit.h"
 #include "views/WorkingChart.h"
 
 #include <QApplication>

@@ -1,13 +1,13 @@
 // TfmMain: the run controls, F9, and the bound controls that follow the current row.
 #include "app/MainWindow.h"
 
-#include "views/Cells.h"
+#include "views/GridUnit.h"
 #include "views/Diagram2.h"
 #include "views/MDiagram.h"
 #include "views/ProblemListModel.h"
 #include "views/QtText.h"
 #include "views/RunView.h"
-#include "views/SpecPoints.h"
+#include "views/SP_unit.h"
 #include "views/WorkingChart.h"
 
 #include <QApplication>

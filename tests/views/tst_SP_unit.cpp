@@ -1,4 +1,4 @@
-#include "views/SpecPoints.h"
+#include "views/SP_unit.h"
 
 #include <QtTest>
 
@@ -79,4 +79,4 @@ void TestSpecPoints::ListKeepsItsLinesWhenTheTableIsFilled()
 }
 
 QTEST_MAIN(TestSpecPoints)
-#include "tst_SpecPoints.moc"
+#include "tst_SP_unit.moc"

@@ -1,5 +1,5 @@
 #include "views/CellGridView.h"
-#include "views/Cells.h"
+#include "views/GridUnit.h"
 
 #include <QCheckBox>
 #include <QHeaderView>
@@ -166,4 +166,4 @@ void TestCells::CurrentCellIsScrolledIntoView()
 }
 
 QTEST_MAIN(TestCells)
-#include "tst_Cells.moc"
+#include "tst_GridUnit.moc"

@@ -1,4 +1,4 @@
-#include "views/Cells.h"
+#include "views/GridUnit.h"
 
 #include "views/CellGridModel.h"
 #include "views/CellGridView.h"

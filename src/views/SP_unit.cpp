@@ -1,4 +1,4 @@
-#include "views/SpecPoints.h"
+#include "views/SP_unit.h"
 
 #include "text/NumberFormat.h"
 #include "views/QtText.h"
