@@ -2,6 +2,7 @@
 #include "expr/Derivatives.h"
 
 #include "expr/FpStatus.h"
+#include "expr/MathErrors.h"
 #include "expr/Routines.h"
 #include "text/AsciiText.h"
 
@@ -132,16 +133,6 @@ S Scaled(const S& u, double factor)
     return {u[0] * factor, u[1] * factor, u[2] * factor, u[3] * factor};
 }
 
-[[noreturn]] void ThrowFor(unsigned flags)
-{
-    fpstatus::Clear();
-    if (flags & fpstatus::Invalid)
-        throw EInvalidOp();
-    if (flags & fpstatus::ZeroDivide)
-        throw EZeroDivide();
-    throw EOverflow();
-}
-
 // Whether the run reads the status flags after every value (see Run).
 thread_local bool checking = false;
 
@@ -153,7 +144,7 @@ void CheckValue(double value)
     volatile double computed = value;
     (void)computed;
     if (const unsigned flags = fpstatus::Raised())
-        ThrowFor(flags);
+        ThrowForStatus(flags);
 }
 
 // One-argument functions; smooth is cleared where the derivative does not exist.

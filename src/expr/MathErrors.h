@@ -1,5 +1,7 @@
 #pragma once
 // Arithmetic errors of the expression engine, with their fixed messages.
+#include "expr/FpStatus.h"
+
 #include <stdexcept>
 
 namespace solvane {
@@ -34,5 +36,16 @@ public:
     EDivByZero() : EMathError("Division by zero") {}
     const char* ClassName() const noexcept override { return "EDivByZero"; }
 };
+
+// The error of the first status flag raised, after the flags are cleared.
+[[noreturn]] inline void ThrowForStatus(unsigned flags)
+{
+    fpstatus::Clear();
+    if (flags & fpstatus::Invalid)
+        throw EInvalidOp();
+    if (flags & fpstatus::ZeroDivide)
+        throw EZeroDivide();
+    throw EOverflow();
+}
 
 } // namespace solvane

@@ -3,6 +3,7 @@
 #include "expr/Parser10.h"
 
 #include "expr/FpStatus.h"
+#include "expr/MathErrors.h"
 #include "expr/Routines.h"
 #include "text/AsciiText.h"
 
@@ -118,16 +119,6 @@ inline bool Execute(const TOperation& op, routines::IntegerFault& fault) noexcep
     if (fault == routines::IntegerFault::Invalid)
         throw EInvalidOp();
     throw EDivByZero();
-}
-
-[[noreturn]] void ThrowFor(unsigned flags)
-{
-    fpstatus::Clear();
-    if (flags & fpstatus::Invalid)
-        throw EInvalidOp();
-    if (flags & fpstatus::ZeroDivide)
-        throw EZeroDivide();
-    throw EOverflow();
 }
 
 // ---- The fast run: direct threading over the steps ----
@@ -807,7 +798,7 @@ long double TCustomParser::RunChecked()
         if (!Execute(op, fault))
             ThrowFor(fault);
         if (const unsigned flags = fpstatus::Raised())
-            ThrowFor(flags);
+            ThrowForStatus(flags);
     }
     return *program_.operations.back().Target;
 }

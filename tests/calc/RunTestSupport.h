@@ -4,6 +4,8 @@
 #include "calc/HeadlessRun.h"
 #include "calc/Run.h"
 
+#include <fstream>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -17,6 +19,20 @@ struct TRunTestAccess {
 } // namespace solvane
 
 namespace solvane::test {
+
+// The gas constant of the program's ideal-mixing term.
+constexpr double R = kGasConstant;
+
+#ifdef SOLVANE_PROBLEM_DIR
+// A script of tests/calc/problems.
+inline std::string ReadProblem(const std::string& name)
+{
+    std::ifstream in(std::string(SOLVANE_PROBLEM_DIR) + "/" + name, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+#endif
 
 inline TProblemInput MakeProblem(const std::string& script, double ymin = 300, double ymax = 400, int ypoints = 10,
                                  int xpoints = 10, const std::string& y = "Temperature", double z = 1)

@@ -15,18 +15,9 @@
 #include "RunTestSupport.h"
 
 using namespace solvane;
+using namespace solvane::test;
 
 namespace {
-
-constexpr double R = 8.31441;
-
-std::string ReadProblem(const std::string& name)
-{
-    std::ifstream in(std::string(SOLVANE_PROBLEM_DIR) + "/" + name, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
 
 // One two-phase segment of a line: its ends, larger X first.
 struct Segment {
