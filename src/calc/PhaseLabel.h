@@ -1,7 +1,7 @@
 #pragma once
-// The text of a phase label that the user drops on the diagram at (x, y):
-// read from the cell grid of the last run. A two-phase cell "E" names the
-// single phases on either side of it in its row, as "L+S".
+// The texts of the phase labels on the diagram, read from the cell grid of the
+// last run. A two-phase cell "E" names the single phases on either side of it
+// in its row, as "L+S": at the click of the user, or for every region at once.
 #include "calc/CellGrid.h"
 
 #include <optional>
@@ -10,10 +10,28 @@
 
 namespace solvane {
 
-// columnX[c - 1] is the X of grid column c. Nothing when x lies right of the
-// last column; an empty text when no row lies at or below y. Row Y values are
-// read from column 0 with the decimal separator.
+// The label the user drops at (x, y). columnX[c - 1] is the X of grid column
+// c. Nothing when x lies right of the last column; an empty text when no row
+// lies at or below y. Row Y values are read from column 0 with the decimal
+// separator.
 std::optional<std::string> PhaseLabelAt(const CellGrid& grid, const std::vector<double>& columnX, double x, double y,
                                         char decimalSeparator = '.');
+
+// One label per phase region: a region is a connected set of cells (sharing a
+// side) that read the same, a two-phase cell reading as its two phases. No
+// label reads "E": a two-phase run that reaches the edge of the X range without
+// a single phase there is named by the phase inside the range, and cells
+// without any phase get none.
+struct TRegionLabel {
+    std::string Text;
+    double X = 0, Y = 0; // the cell farthest inside the region
+    int Cells = 0;       // the region's size
+};
+
+// cellWidth and cellHeight: a column's and a row's size on the screen, so that
+// "inside" is measured as the eye sees it. Regions in the order of their
+// first cell, row by row from the top.
+std::vector<TRegionLabel> RegionLabels(const CellGrid& grid, const std::vector<double>& columnX, double cellWidth,
+                                       double cellHeight, char decimalSeparator = '.');
 
 } // namespace solvane

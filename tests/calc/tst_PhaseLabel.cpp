@@ -32,3 +32,78 @@ TEST(PhaseLabel, TextOfTheCellUnderTheClick)
     for (const Case& c : cases)
         EXPECT_EQ(PhaseLabelAt(grid, x, c.x, c.y), c.text) << c.x << " " << c.y;
 }
+
+namespace {
+
+// Column c (from 1) at X = (c - 1) / 4; row r (from 1) at Y = 500 - 100 r.
+CellGrid GridOf(const std::vector<std::vector<std::string>>& rows)
+{
+    CellGrid grid;
+    grid.SetSize(static_cast<int>(rows[0].size()) + 1, static_cast<int>(rows.size()) + 1);
+    for (std::size_t r = 0; r < rows.size(); ++r) {
+        grid.SetCell(0, static_cast<int>(r) + 1, std::to_string(400 - 100 * static_cast<int>(r)));
+        for (std::size_t c = 0; c < rows[r].size(); ++c)
+            grid.SetCell(static_cast<int>(c) + 1, static_cast<int>(r) + 1, rows[r][c]);
+    }
+    return grid;
+}
+
+} // namespace
+
+TEST(PhaseLabel, OneLabelInsideEveryRegion)
+{
+    const std::vector<double> x = {0, 0.25, 0.5, 0.75, 1};
+    struct Case {
+        const char* what;
+        std::vector<std::vector<std::string>> rows;
+        std::vector<std::pair<std::string, int>> regions; // text and size, in order of the first cell
+    };
+    const Case cases[] = {
+        {"a two-phase region between two single-phase ones",
+         {{"L", "L", "L", "L", "L"}, {"S", "E", "E", "L", "L"}, {"S", "E", "E", "E", "L"}, {"S", "S", "S", "S", "S"}},
+         {{"L", 8}, {"S", 7}, {"S+L", 5}}},
+        {"a point phase splits the two-phase row; its column is a region",
+         {{"L", "L", "L", "L", "L"}, {"SA", "E", "C0.5", "E", "SB"}},
+         {{"L", 5}, {"SA", 1}, {"SA+C0.5", 1}, {"C0.5", 1}, {"C0.5+SB", 1}, {"SB", 1}}},
+        {"two-phase cells at the edge take the phase inside; cells of no phase get no label",
+         {{"E", "E", "L", "L", "L"}, {"E", "E", "E", "E", "E"}},
+         {{"L", 5}}},
+        {"one text in two separate places is two regions",
+         {{"L", "S", "L", "S", "L"}},
+         {{"L", 1}, {"S", 1}, {"L", 1}, {"S", 1}, {"L", 1}}},
+    };
+    for (const Case& c : cases) {
+        const CellGrid grid = GridOf(c.rows);
+        const std::vector<TRegionLabel> labels = RegionLabels(grid, x, 40, 10);
+        ASSERT_EQ(labels.size(), c.regions.size()) << c.what;
+        for (std::size_t k = 0; k < labels.size(); ++k) {
+            EXPECT_EQ(labels[k].Text, c.regions[k].first) << c.what;
+            EXPECT_EQ(labels[k].Cells, c.regions[k].second) << c.what;
+            // A click on the label's place reads the same, except where the click's own rule says "E".
+            const std::string clicked = *PhaseLabelAt(grid, x, labels[k].X, labels[k].Y);
+            if (clicked.find('E') == std::string::npos) {
+                EXPECT_EQ(clicked, labels[k].Text) << c.what;
+            }
+        }
+    }
+}
+
+TEST(PhaseLabel, RegionLabelSitsInTheMiddleOfItsRegion)
+{
+    // A square region of one phase inside a frame of another: its label goes to
+    // the middle cell, whichever way the cells are stretched on the screen.
+    std::vector<std::vector<std::string>> rows(7, std::vector<std::string>(7, "S"));
+    for (int r = 1; r < 6; ++r)
+        for (int c = 1; c < 6; ++c)
+            rows[static_cast<std::size_t>(r)][static_cast<std::size_t>(c)] = "L";
+    const CellGrid grid = GridOf(rows);
+    const std::vector<double> x = {0, 1, 2, 3, 4, 5, 6};
+    for (const auto& [w, h] : {std::pair{10.0, 10.0}, {40.0, 5.0}, {3.0, 30.0}}) {
+        const auto labels = RegionLabels(grid, x, w, h);
+        ASSERT_EQ(labels.size(), 2u);
+        EXPECT_EQ(labels[1].Text, "L");
+        EXPECT_EQ(labels[1].X, 3) << w << "x" << h;
+        EXPECT_EQ(labels[1].Y, 100) << w << "x" << h;
+    }
+    EXPECT_TRUE(RegionLabels(CellGrid(), x, 1, 1).empty());
+}
