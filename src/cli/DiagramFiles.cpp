@@ -59,12 +59,13 @@ bool DrawFiles(TRun& run, const TDiagramOutputs& outputs)
 
 } // namespace
 
-bool WriteDiagramFiles(TRun& run, const SpecialPointsResult& special, const TDiagramOutputs& outputs)
+bool WriteDiagramFiles(TRun& run, const SpecialPointsResult& special, const TRefinement* refinement,
+                       const TDiagramOutputs& outputs)
 {
     bool ok = true;
     if (!outputs.Csv.empty()) {
         try {
-            ReplaceFile(outputs.Csv, DiagramCsv(run.Results(), special));
+            ReplaceFile(outputs.Csv, DiagramCsv(run.Results(), special, refinement));
         } catch (const std::runtime_error& e) {
             ok = Report(outputs.Csv, e.what());
         }

@@ -42,9 +42,11 @@ nlohmann::json RefinementToJson(const TRefinement& refinement)
             {"branches", std::move(branches)}};
 }
 
-void AddRefinement(nlohmann::json& problem, const TRun& run)
+TRefinement AddRefinement(nlohmann::json& problem, const TRun& run)
 {
-    problem["refined"] = RefinementToJson(Refine(run.Results(), run.YItem()));
+    TRefinement refinement = Refine(run.Results(), run.YItem());
+    problem["refined"] = RefinementToJson(refinement);
+    return refinement;
 }
 
 } // namespace solvane::cli

@@ -10,7 +10,8 @@ namespace solvane::cli {
 // {"boundaries", "nodes", "points", "branches"}; phases named as in "boundary_points".
 nlohmann::json RefinementToJson(const TRefinement& refinement);
 
-// Refines the run just computed and adds the result to its problem's JSON as "refined".
-void AddRefinement(nlohmann::json& problem, const TRun& run);
+// Refines the run just computed, adds the result to its problem's JSON as
+// "refined" and returns it.
+TRefinement AddRefinement(nlohmann::json& problem, const TRun& run);
 
 } // namespace solvane::cli

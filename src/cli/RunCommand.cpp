@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <iostream>
 #include <memory>
+#include <optional>
 
 namespace solvane::cli {
 namespace {
@@ -34,7 +35,8 @@ struct RunOptions {
 };
 
 // The diagram files of the one problem computed; none when it did not complete.
-bool WriteOutputs(TRun& run, const SpecialPointsResult& special, bool completed, const TDiagramOutputs& outputs)
+bool WriteOutputs(TRun& run, const SpecialPointsResult& special, const std::optional<TRefinement>& refinement,
+                  bool completed, const TDiagramOutputs& outputs)
 {
     if (!outputs.Any())
         return true;
@@ -42,7 +44,7 @@ bool WriteOutputs(TRun& run, const SpecialPointsResult& special, bool completed,
         std::cerr << "solvane-cli run: no diagram files: the run did not complete\n";
         return true;
     }
-    return WriteDiagramFiles(run, special, outputs);
+    return WriteDiagramFiles(run, special, refinement ? &*refinement : nullptr, outputs);
 }
 
 // A failed run whose JSON went to a file is also reported on standard error:
@@ -81,15 +83,16 @@ int RunScript(const RunOptions& options)
     SpecialPointsResult special;
     nlohmann::json document;
     nlohmann::json result = RunProblemToJson(*run, problem, &special);
+    std::optional<TRefinement> refinement;
     if (options.refine)
-        AddRefinement(result, *run);
+        refinement = AddRefinement(result, *run);
     document["problems"] = nlohmann::json::array({std::move(result)});
     if (!WriteJson(document, options.json))
         return 1;
     const bool completed = document["problems"][0]["completed"].get<bool>();
     if (!completed && !options.json.empty() && options.json != "-")
         ReportFailure(document["problems"][0]);
-    if (!WriteOutputs(*run, special, completed, options.outputs))
+    if (!WriteOutputs(*run, special, refinement, completed, options.outputs))
         return 1;
     return completed ? 0 : 1;
 }
@@ -128,13 +131,14 @@ int RunDatabase(const RunOptions& options)
     bool allCompleted = true;
     auto run = std::make_unique<TRun>();
     SpecialPointsResult special;
+    std::optional<TRefinement> refinement;
     for (const auto& row : set.Problems) {
         if (!chosen(row))
             continue;
         run = std::make_unique<TRun>(); // each problem on a fresh run, as the window's first press
         nlohmann::json result = RunProblemToJson(*run, ToRunInput(row), &special);
         if (options.refine)
-            AddRefinement(result, *run);
+            refinement = AddRefinement(result, *run);
         allCompleted = allCompleted && result["completed"].get<bool>();
         document["problems"].push_back(std::move(result));
     }
@@ -144,7 +148,7 @@ int RunDatabase(const RunOptions& options)
     }
     if (!WriteJson(document, options.json))
         return 1;
-    if (document["problems"].size() == 1 && !WriteOutputs(*run, special, allCompleted, options.outputs))
+    if (document["problems"].size() == 1 && !WriteOutputs(*run, special, refinement, allCompleted, options.outputs))
         return 1;
     return allCompleted ? 0 : 1;
 }

@@ -28,9 +28,33 @@ std::string Field(const std::string& cp1251)
     return quoted + '"';
 }
 
+std::string Joined(const std::vector<std::string>& phases)
+{
+    std::string text;
+    for (const std::string& phase : phases)
+        text += (text.empty() ? "" : "+") + phase;
+    return text;
+}
+
+void AddRefinedRows(std::string& csv, const TRefinement& refinement)
+{
+    for (const TRefinedBoundary& b : refinement.Boundaries)
+        if (b.Refined)
+            csv += "refined_boundary," + Number(b.Y) + ",," + Number(b.XLeft) + ',' + Number(b.XRight) + ',' +
+                   Field(b.Left + "+" + b.Right) + '\n';
+    for (const TRefinedNode& n : refinement.Nodes)
+        if (n.Refined)
+            csv += "refined_node," + Number(n.Y) + ',' + Number(n.X) + ',' + Number(n.XLeft) + ',' + Number(n.XRight) +
+                   ',' + Field(Joined(n.Phases)) + '\n';
+    for (const TRefinedPoint& p : refinement.Points)
+        if (p.Refined)
+            csv += "refined_point," + Number(p.Y) + ',' + Number(p.X) + ",,," +
+                   Field(std::string(RefinedPointKindName(p.Kind)) + ": " + Joined(p.Phases)) + '\n';
+}
+
 } // namespace
 
-std::string DiagramCsv(const TRunResults& results, const SpecialPointsResult& special)
+std::string DiagramCsv(const TRunResults& results, const SpecialPointsResult& special, const TRefinement* refinement)
 {
     std::string csv = "kind,y,x,x_left,x_right,phase\n";
     for (int i = 0; i <= results.ZHigh; ++i) {
@@ -41,6 +65,8 @@ std::string DiagramCsv(const TRunResults& results, const SpecialPointsResult& sp
         csv += "node," + Number(n.Y) + ',' + Number(n.X) + ',' + Number(n.XLeft) + ',' + Number(n.XRight) + ",\n";
     for (const auto& [x, y] : special.OtherPoints)
         csv += "special," + Number(y) + ',' + Number(x) + ",,,\n";
+    if (refinement)
+        AddRefinedRows(csv, *refinement);
     return csv;
 }
 

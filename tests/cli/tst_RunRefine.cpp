@@ -86,4 +86,39 @@ TEST(RunRefine, AddsRefinedAndChangesNothingElse)
     }
 }
 
+TEST(RunRefine, CsvGainsTheRefinedRowsOnlyWithRefine)
+{
+    const fs::path csv = fs::temp_directory_path() / "solvane_refine_eutectic.csv";
+    const std::string base = "run --script " + Script().string() +
+                             " --y Temperature --ymin 300 --ymax 750 --ypoints 90 --xpoints 50 --csv " + csv.string();
+    const auto rowsOf = [&csv](const std::string& kind) {
+        std::ifstream in(csv);
+        std::vector<std::string> rows;
+        for (std::string line; std::getline(in, line);)
+            if (line.rfind(kind + ",", 0) == 0)
+                rows.push_back(line);
+        return rows;
+    };
+    ASSERT_EQ(RunCli(base).exitCode, 0);
+    EXPECT_TRUE(rowsOf("refined_boundary").empty());
+    const std::size_t plainBoundaryRows = rowsOf("boundary").size();
+
+    const CliResult refined = RunCli(base + " --refine");
+    ASSERT_EQ(refined.exitCode, 0);
+    const json r = json::parse(refined.out)["problems"].at(0)["refined"];
+    EXPECT_EQ(rowsOf("boundary").size(), plainBoundaryRows);
+    std::size_t trusted = 0;
+    for (const json& b : r["boundaries"])
+        trusted += b["refined"].get<bool>() ? 1 : 0;
+    EXPECT_EQ(rowsOf("refined_boundary").size(), trusted);
+    const std::vector<std::string> nodes = rowsOf("refined_node");
+    ASSERT_EQ(nodes.size(), 1u);
+    EXPECT_NEAR(std::stod(nodes[0].substr(nodes[0].find(',') + 1)), EutecticTemperature(), 1e-3);
+    EXPECT_EQ(nodes[0].substr(nodes[0].rfind(',') + 1), "SA+L+SB");
+    for (const std::string& point : rowsOf("refined_point"))
+        EXPECT_NE(point.find(",,,end: "), std::string::npos) << point;
+    EXPECT_EQ(rowsOf("refined_point").size(), r["points"].size());
+    fs::remove(csv);
+}
+
 } // namespace
