@@ -116,8 +116,10 @@ void TfmMain::BuildDiagram()
 
 void TfmMain::FillSpecialPoints()
 {
-    specPoints_->FillTable(session_->Run.Results().Nodes, dbcbY_->currentIndex() == 0,
-                           session_->Run.Input.Separators.decimal);
+    const bool temperature = dbcbY_->currentIndex() == 0;
+    const char separator = session_->Run.Input.Separators.decimal;
+    specPoints_->FillTable(session_->Run.Results().Nodes, temperature, separator);
+    specPoints_->FillRefined(diagram_->Refinement(), temperature, separator);
 }
 
 void TfmMain::sbStopClick()

@@ -11,6 +11,7 @@
 #include "views/QtText.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QClipboard>
 #include <QDir>
 #include <QFileDialog>
@@ -43,6 +44,7 @@ private:
 };
 
 const QColor kOrdinaryColor(0, 0, 160);
+const QColor kRefinedColor(0, 120, 0);
 constexpr int kDragThreshold = 4; // pixels a press must travel to be a drag
 
 } // namespace
@@ -66,6 +68,11 @@ TfmDiagram2::TfmDiagram2(const QString& chartSettingsPath, QWidget* parent)
     sbUndoZoom_ = new QPushButton(QStringLiteral("Восстановить масштаб"));
     sbUndoZoom_->hide();
     auto* sbEdit = new QPushButton(QStringLiteral("Ред. график"));
+    chbRefined_ = new QCheckBox(QStringLiteral("Уточнённые границы"));
+    chbRefined_->setToolTip(
+        QStringLiteral("Показать границы, ноды и особые точки, уточнённые за пределами сетки"));
+    sbLabelRegions_ = new QPushButton(QStringLiteral("Подписать области"));
+    sbLabelRegions_->setToolTip(QStringLiteral("Подписать все фазовые области диаграммы"));
     sbCopy_ = new QPushButton(QStringLiteral("Копировать"));
     sbCopy_->setToolTip(QStringLiteral("Копировать график в буфер обмена"));
     auto* sbExport = new QPushButton(QStringLiteral("Экспорт…"));
@@ -76,6 +83,8 @@ TfmDiagram2::TfmDiagram2(const QString& chartSettingsPath, QWidget* parent)
     auto* buttons = new QHBoxLayout(panel);
     buttons->addWidget(Label1_, 1);
     buttons->addWidget(sbUndoZoom_);
+    buttons->addWidget(chbRefined_);
+    buttons->addWidget(sbLabelRegions_);
     buttons->addWidget(sbEdit);
     buttons->addSpacing(20);
     buttons->addWidget(sbCopy_);
@@ -92,6 +101,8 @@ TfmDiagram2::TfmDiagram2(const QString& chartSettingsPath, QWidget* parent)
     connect(sbClose, &QPushButton::clicked, this, &QWidget::close);
     connect(sbCopy_, &QPushButton::clicked, this, &TfmDiagram2::CopyToClipboard);
     connect(sbExport, &QPushButton::clicked, this, &TfmDiagram2::Export);
+    connect(chbRefined_, &QCheckBox::toggled, this, &TfmDiagram2::ShowRefined);
+    connect(sbLabelRegions_, &QPushButton::clicked, this, &TfmDiagram2::LabelRegions);
 
     SetupChart();
     LoadChartSettings(*chart_, settingsPath_);
@@ -171,11 +182,119 @@ SpecialPointsResult TfmDiagram2::Build(TRun& run, const QString& yListText)
         line->addData(node.XLeft, node.Y);
         line->addData(node.XRight, node.Y);
     }
+    refined_ = false;
+    refinement_ = {};
+    builtFrom_ = BuiltStamp();
+    refinedLayer_.clear();
+    if (chbRefined_->isChecked())
+        AddRefinedLayer();
     RescaleAutomaticAxes(chart_);
     chart_->replot();
     show();
     raise();
     return found;
+}
+
+std::array<double, 4> TfmDiagram2::BuiltStamp() const
+{
+    const TRunResults& results = run_->Results();
+    return {static_cast<double>(results.LineIndex), static_cast<double>(results.ZHigh),
+            static_cast<double>(results.Nodes.size()), results.CurrentY};
+}
+
+const TRefinement& TfmDiagram2::Refinement()
+{
+    // Only the results the diagram was built from are refined: not a run
+    // under way (its evaluators are in use) nor a later one.
+    if (!refined_ && run_ && !run_->Controls().StopEnabled && BuiltStamp() == builtFrom_) {
+        // A large grid takes a moment; the refinement is made once per build.
+        QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+        refinement_ = Refine(run_->Results(), run_->YItem());
+        QGuiApplication::restoreOverrideCursor();
+        refined_ = true;
+    }
+    return refinement_;
+}
+
+void TfmDiagram2::AddRefinedLayer()
+{
+    const TRefinement& refinement = Refinement();
+    const QPen linePen(kRefinedColor, 1.5);
+    for (const TRefinedBranch& branch : refinement.Branches) {
+        auto* curve = new QCPCurve(chart_->xAxis, chart_->yAxis);
+        curve->setName(QStringLiteral("Refined ") + FromCp1251(branch.Left + "+" + branch.Right));
+        curve->setPen(linePen);
+        for (const auto& [x, y] : branch.Points)
+            curve->addData(x, y);
+        refinedLayer_ << curve;
+    }
+    QCPGraph* markers = chart_->addGraph();
+    markers->setName(QStringLiteral("Refined points"));
+    markers->setLineStyle(QCPGraph::lsNone);
+    markers->setScatterStyle(QCPScatterStyle(QCPScatterStyle::ssDiamond, kRefinedColor, kRefinedColor, 7));
+    refinedLayer_ << markers;
+    for (const TRefinedNode& node : refinement.Nodes) {
+        if (!node.Refined)
+            continue;
+        QCPGraph* line = chart_->addGraph();
+        line->setName(QStringLiteral("Refined node"));
+        line->setPen(linePen);
+        line->addData(node.XLeft, node.Y);
+        line->addData(node.XRight, node.Y);
+        refinedLayer_ << line;
+        for (const double x : {node.XLeft, node.X, node.XRight})
+            markers->addData(x, node.Y);
+    }
+    for (const TRefinedPoint& point : refinement.Points)
+        if (point.Refined)
+            markers->addData(point.X, point.Y);
+}
+
+bool TfmDiagram2::RefinedShown() const { return chbRefined_->isChecked(); }
+
+void TfmDiagram2::ShowRefined(bool shown)
+{
+    const QSignalBlocker quiet(chbRefined_);
+    chbRefined_->setChecked(shown);
+    if (shown && refinedLayer_.isEmpty() && run_)
+        AddRefinedLayer();
+    for (QCPAbstractPlottable* plottable : refinedLayer_)
+        plottable->setVisible(shown);
+    chart_->replot();
+}
+
+int TfmDiagram2::LabelRegions()
+{
+    for (TDiagramLabel* label : Labels())
+        if (label->Automatic())
+            delete label;
+    if (!run_)
+        return 0;
+    const TRunResults& results = run_->Results();
+    std::vector<double> columnX;
+    columnX.reserve(results.XColumns.size());
+    for (const auto& column : results.XColumns)
+        columnX.push_back(column.Object->X);
+    const QCPAxis* x = chart_->xAxis;
+    const QCPAxis* y = chart_->yAxis;
+    const double cellWidth = std::abs(x->coordToPixel(results.Xmin + results.Xstep) - x->coordToPixel(results.Xmin));
+    const double cellHeight = std::abs(y->coordToPixel(results.Ymin + results.Ystep) - y->coordToPixel(results.Ymin));
+    const QRect plot = chart_->axisRect()->rect();
+    int placed = 0;
+    for (const TRegionLabel& region : RegionLabels(results.Cells, columnX, cellWidth, cellHeight, separator_)) {
+        const QPoint centre(qRound(x->coordToPixel(region.X)), qRound(y->coordToPixel(region.Y)));
+        if (!plot.adjusted(-1, -1, 1, 1).contains(centre)) // the range's edges lie on the frame
+            continue;
+        auto* label = new TDiagramLabel(FromCp1251(region.Text), chart_);
+        label->SetAutomatic(true);
+        // Centred on the region's deepest cell, and kept inside the plotting rectangle.
+        QPoint topLeft = centre - QPoint(label->width() / 2, label->height() / 2);
+        topLeft.setX(std::clamp(topLeft.x(), plot.left(), std::max(plot.left(), plot.right() + 1 - label->width())));
+        topLeft.setY(std::clamp(topLeft.y(), plot.top(), std::max(plot.top(), plot.bottom() + 1 - label->height())));
+        label->move(topLeft);
+        ++placed;
+    }
+    return placed;
 }
 
 QString TfmDiagram2::ReadoutAt(const QPoint& position) const
@@ -260,11 +379,11 @@ void TfmDiagram2::CopyToClipboard()
     QCoreApplication::processEvents();
 }
 
-QString TfmDiagram2::ExportCsv(const QString& path) const
+QString TfmDiagram2::ExportCsv(const QString& path)
 {
     if (!run_)
         return QStringLiteral("Диаграмма не построена");
-    return SaveBytes(path, QByteArray::fromStdString(DiagramCsv(run_->Results(), found_)));
+    return SaveBytes(path, QByteArray::fromStdString(DiagramCsv(run_->Results(), found_, &Refinement())));
 }
 
 void TfmDiagram2::Export()

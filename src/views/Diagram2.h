@@ -9,15 +9,24 @@
 // a right drag scrolls; the wheel zooms. Zoom, scroll and undo remove the
 // labels; "Восстановить масштаб" shows exactly while the user has zoomed or
 // scrolled.
+//
+// Beside them, the run refined beyond its grid: "Уточнённые
+// границы" draws the refined boundaries as lines and the refined nodes and
+// points as markers over the ordinary points; "Подписать области" labels every
+// phase region at once with the same labels a click gives.
+#include "calc/Refine.h"
 #include "calc/SP_search.h"
 #include "views/DiagramPicture.h"
 
 #include <qcustomplot.h>
 
+#include <array>
+
 #include <QPoint>
 #include <QString>
 #include <QWidget>
 
+class QCheckBox;
 class QLabel;
 class QPushButton;
 class QRubberBand;
@@ -46,6 +55,15 @@ public:
     // the Y list shows. The window is shown; the search's results returned.
     SpecialPointsResult Build(TRun& run, const QString& yListText);
 
+    // The refinement of the last build, made at the first call after it.
+    const TRefinement& Refinement();
+    // Whether the refined lines and markers are drawn.
+    bool RefinedShown() const;
+    void ShowRefined(bool shown);
+    // Labels every phase region visible on the chart, replacing the labels an
+    // earlier call placed (unless the user moved or edited them since). Returns how many.
+    int LabelRegions();
+
     // At exit: labels removed, zoom undone, axes automatic, the foot set to
     // DefaultFootText, the appearance written to Chart.cfg. Returns an error text or empty.
     QString SaveSettings();
@@ -67,7 +85,7 @@ public:
     // "Копировать": the picture on the clipboard as a metafile, an SVG and a bitmap.
     void CopyToClipboard();
     // The run's points as CSV, or the picture, into the file; empty or the reason it failed.
-    QString ExportCsv(const QString& path) const;
+    QString ExportCsv(const QString& path);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -79,6 +97,8 @@ private:
     void UserChangedRange();
     void EditChart();
     void Export();
+    void AddRefinedLayer();
+    std::array<double, 4> BuiltStamp() const; // what tells one run's results from the next
 
     QString settingsPath_;
     QString defaultFootText_;
@@ -86,9 +106,15 @@ private:
     QLabel* Label1_ = nullptr;
     QPushButton* sbUndoZoom_ = nullptr;
     QPushButton* sbCopy_ = nullptr;
+    QCheckBox* chbRefined_ = nullptr;
+    QPushButton* sbLabelRegions_ = nullptr;
+    QList<QCPAbstractPlottable*> refinedLayer_; // shown while chbRefined_ is checked
     QRubberBand* band_ = nullptr;
     const TRun* run_ = nullptr; // the run whose grid labels are read from
     SpecialPointsResult found_;   // of the last build, for the CSV
+    TRefinement refinement_;      // of the last build, once refined_
+    bool refined_ = false;
+    std::array<double, 4> builtFrom_{};
     QString exportFolder_;        // where the export dialog opens
     char separator_ = '.';
     bool zoomed_ = false;

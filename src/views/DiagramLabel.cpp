@@ -23,6 +23,7 @@ void TDiagramLabel::mousePressEvent(QMouseEvent* event)
         const QString edited = QInputDialog::getText(this, QStringLiteral("Редактировать надпись"),
                                                      QStringLiteral("Новый текст"), QLineEdit::Normal, text(), &ok);
         if (ok) {
+            automatic_ = false;
             setText(edited);
             adjustSize();
         }
@@ -40,8 +41,10 @@ void TDiagramLabel::mouseReleaseEvent(QMouseEvent* event)
         // Dropped anywhere on the chart, over another label or not: its top-left goes to the drop point.
         QWidget* chart = parentWidget();
         const QPoint drop = mapTo(chart, event->position().toPoint());
-        if (chart->rect().contains(drop))
+        if (chart->rect().contains(drop)) {
+            automatic_ = false;
             move(drop);
+        }
     }
     event->accept();
 }

@@ -11,6 +11,11 @@ class TDiagramLabel : public QLabel {
 public:
     TDiagramLabel(const QString& text, QWidget* chart);
 
+    // A label the region labelling placed, and the user has neither moved nor
+    // edited since: the next labelling replaces it.
+    bool Automatic() const { return automatic_; }
+    void SetAutomatic(bool automatic) { automatic_ = automatic; }
+
 protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
@@ -18,6 +23,7 @@ protected:
 
 private:
     bool dragging_ = false;
+    bool automatic_ = false;
 };
 
 } // namespace solvane

@@ -4,16 +4,50 @@
 #include "views/QtText.h"
 
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScreen>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <cctype>
 
 namespace solvane {
+namespace {
+
+// The refined table's columns; the Y column is named as in the table of the nodes.
+enum RefinedColumn { kKind, kY, kXLeft, kX, kXRight, kPhases, kRefinedColumns };
+
+QString KindText(TRefinedPointKind kind)
+{
+    switch (kind) {
+    case TRefinedPointKind::Congruent:
+        return QStringLiteral("Конгруэнтная");
+    case TRefinedPointKind::Critical:
+        return QStringLiteral("Критическая");
+    case TRefinedPointKind::End:
+        return QStringLiteral("Край");
+    }
+    return {};
+}
+
+// A point phase is named by its composition (a phase's own name never starts
+// with a digit); here it reads as its column in the grid does, "C0.25".
+QString Joined(const std::vector<std::string>& phases)
+{
+    QStringList texts;
+    for (const std::string& phase : phases) {
+        const bool point = !phase.empty() && (std::isdigit(static_cast<unsigned char>(phase[0])) || phase[0] == '.' || phase[0] == '-');
+        texts << FromCp1251(point ? "C" + phase.substr(0, 6) : phase);
+    }
+    return texts.join(QLatin1Char('+'));
+}
+
+} // namespace
 
 TfmSpecPoints::TfmSpecPoints(QWidget* parent)
     : QWidget(parent, Qt::Window)
@@ -42,6 +76,19 @@ TfmSpecPoints::TfmSpecPoints(QWidget* parent)
     nodesLayout->addWidget(sgSpecPoints_);
     nodesLayout->addWidget(othersBox, 1);
 
+    auto* refinedBox = new QGroupBox(QStringLiteral(" Уточнённые ноды и точки "), this);
+    sgRefined_ = new QTableWidget(0, kRefinedColumns, refinedBox);
+    sgRefined_->setObjectName(QStringLiteral("sgRefined"));
+    sgRefined_->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    sgRefined_->horizontalHeader()->setSectionsClickable(false);
+    sgRefined_->verticalHeader()->hide();
+    sgRefined_->verticalHeader()->setDefaultSectionSize(sgRefined_->fontMetrics().height() + 6);
+    sgRefined_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    sgRefined_->setSelectionMode(QAbstractItemView::SingleSelection);
+    sgRefined_->setToolTip(QStringLiteral("Значения, уточнённые за пределами сетки; серым — значения сетки"));
+    auto* refinedLayout = new QVBoxLayout(refinedBox);
+    refinedLayout->addWidget(sgRefined_);
+
     auto* panel = new QWidget(this);
     panel->setFixedHeight(41);
     auto* close = new QPushButton(QStringLiteral("Закрыть"), panel);
@@ -56,10 +103,17 @@ TfmSpecPoints::TfmSpecPoints(QWidget* parent)
     layout->setContentsMargins(6, 6, 6, 0);
     layout->setSpacing(0);
     layout->addWidget(nodesBox, 1);
+    layout->addSpacing(6);
+    layout->addWidget(refinedBox);
     layout->addWidget(panel);
 
     FillTable({}, true, '.');
-    resize(DesignWidth, DesignHeight);
+    FillRefined({}, true, '.');
+    // Taller than designed by the refined group, but never taller than the screen.
+    int height = DesignHeight + RefinedBoxHeight;
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        height = std::min(height, screen->availableGeometry().height() - 40);
+    resize(DesignWidth, std::max(height, DesignHeight));
 }
 
 void TfmSpecPoints::FillTable(const TNamedList<TNode>& nodes, bool temperatureFirstItem, char decimalSeparator)
@@ -83,6 +137,54 @@ void TfmSpecPoints::SetOtherPoints(const std::vector<std::string>& lines)
     ListBox1_->clear();
     for (const std::string& line : lines)
         ListBox1_->addItem(FromCp1251(line));
+}
+
+void TfmSpecPoints::FillRefined(const TRefinement& refinement, bool temperatureFirstItem, char decimalSeparator)
+{
+    sgRefined_->clearContents();
+    sgRefined_->setRowCount(static_cast<int>(refinement.Nodes.size() + refinement.Points.size()));
+    sgRefined_->setHorizontalHeaderLabels({QStringLiteral(" Вид"),
+                                           temperatureFirstItem ? QStringLiteral(" T") : QStringLiteral(" P"),
+                                           QStringLiteral(" X(лев.)"), QStringLiteral(" X"),
+                                           QStringLiteral(" X(прав.)"), QStringLiteral(" Фазы")});
+    const NumberSeparators seps{decimalSeparator, ','};
+    const auto number = [&seps](const char* pattern, double v) {
+        return FromCp1251(" " + FormatFloat(pattern, v, seps));
+    };
+    int row = 0;
+    const auto addRow = [&](QString kind, bool refined, double y, const double* xLeft, double x,
+                            const double* xRight, const QString& phases) {
+        if (!refined)
+            kind += QStringLiteral(" (сетка)");
+        const QString texts[kRefinedColumns] = {QLatin1Char(' ') + kind,
+                                                number("0.####", y),
+                                                xLeft ? number("0.######", *xLeft) : QString(),
+                                                number("0.######", x),
+                                                xRight ? number("0.######", *xRight) : QString(),
+                                                QLatin1Char(' ') + phases};
+        for (int c = 0; c < kRefinedColumns; ++c) {
+            auto* item = new QTableWidgetItem(texts[c]);
+            if (!refined) {
+                item->setForeground(Qt::gray);
+                item->setToolTip(QStringLiteral("Не уточнено: значение сетки"));
+            }
+            sgRefined_->setItem(row, c, item);
+        }
+        ++row;
+    };
+    for (const TRefinedNode& node : refinement.Nodes)
+        addRow(QStringLiteral("Нода"), node.Refined, node.Y, &node.XLeft, node.X, &node.XRight, Joined(node.Phases));
+    for (const TRefinedPoint& point : refinement.Points)
+        addRow(KindText(point.Kind), point.Refined, point.Y, nullptr, point.X, nullptr, Joined(point.Phases));
+    sgRefined_->resizeColumnsToContents();
+}
+
+int TfmSpecPoints::RefinedRowCount() const { return sgRefined_->rowCount() + 1; }
+
+QString TfmSpecPoints::RefinedText(int col, int row) const
+{
+    const QTableWidgetItem* item = row == 0 ? sgRefined_->horizontalHeaderItem(col) : sgRefined_->item(row - 1, col);
+    return item ? item->text() : QString();
 }
 
 int TfmSpecPoints::RowCount() const { return sgSpecPoints_->rowCount() + 1; }

@@ -5,6 +5,8 @@
 #include "views/ChartParts.h"
 #include "views/DiagramLabel.h"
 
+#include <QCheckBox>
+#include <QFile>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -48,6 +50,8 @@ private slots:
     void ReadoutAndLabels();
     void ZoomRemovesLabelsAndShowsRestore();
     void ChartSettingsRoundTripAndDamagedFile();
+    void RefinedLinesAndMarkers();
+    void EveryRegionLabelledAtOnce();
 
 private:
     QTemporaryDir dir_;
@@ -159,6 +163,88 @@ void TestDiagram2::ChartSettingsRoundTripAndDamagedFile()
         TfmDiagram2 diagram(path); // defaults, no crash
         QCOMPARE(diagram.DefaultFootText(), QString("Мольная доля (X) компонента B в системе A-B"));
     }
+}
+
+void TestDiagram2::RefinedLinesAndMarkers()
+{
+    TRun run;
+    RunEutectic(run);
+    TfmDiagram2 diagram(dir_.filePath("Chart.cfg"));
+    diagram.Build(run, "Temperature");
+    QCustomPlot* chart = diagram.Chart();
+    // Off at first: the diagram is the ordinary one.
+    QVERIFY(!diagram.RefinedShown());
+    QCOMPARE(chart->plottableCount(), 3);
+
+    QCheckBox* box = diagram.findChild<QCheckBox*>();
+    QVERIFY(box);
+    QCOMPARE(box->text(), QString("Уточнённые границы"));
+    box->click();
+    QVERIFY(diagram.RefinedShown());
+    const TRefinement& refinement = diagram.Refinement();
+    QCOMPARE(refinement.Nodes.size(), std::size_t(1));
+    QVERIFY(refinement.Nodes[0].Refined);
+    // A line per branch, the markers, and the refined eutectic's line.
+    QCOMPARE(chart->plottableCount(), 3 + static_cast<int>(refinement.Branches.size()) + 2);
+    QCPGraph* markers = nullptr;
+    for (int k = 0; k < chart->graphCount(); ++k)
+        if (chart->graph(k)->name() == "Refined points")
+            markers = chart->graph(k);
+    QVERIFY(markers);
+    QCOMPARE(markers->dataCount(), 3 + static_cast<int>(refinement.Points.size()));
+    box->click();
+    for (int k = 3; k < chart->plottableCount(); ++k)
+        QVERIFY(!chart->plottable(k)->visible());
+
+    // A new build keeps the choice and draws the new refinement.
+    diagram.ShowRefined(true);
+    diagram.Build(run, "Temperature");
+    QVERIFY(diagram.RefinedShown());
+    QCOMPARE(chart->plottableCount(), 3 + static_cast<int>(diagram.Refinement().Branches.size()) + 2);
+
+    // The CSV export holds the refined rows.
+    const QString csv = dir_.filePath("d.csv");
+    QCOMPARE(diagram.ExportCsv(csv), QString());
+    QFile file(csv);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QVERIFY(file.readAll().contains("\nrefined_node,480.97"));
+}
+
+void TestDiagram2::EveryRegionLabelledAtOnce()
+{
+    TRun run;
+    RunEutectic(run);
+    TfmDiagram2 diagram(dir_.filePath("Chart.cfg"));
+    diagram.resize(TfmDiagram2::DesignWidth, TfmDiagram2::DesignHeight);
+    diagram.Build(run, "Temperature");
+    QPushButton* button = nullptr;
+    for (QPushButton* b : diagram.findChildren<QPushButton*>())
+        if (b->text() == "Подписать области")
+            button = b;
+    QVERIFY(button);
+    diagram.PlaceLabel(PixelOf(diagram, 0.5, 700)); // the user's own label stays
+    button->click();
+    QStringList texts;
+    const QRect plot = diagram.Chart()->axisRect()->rect();
+    for (TDiagramLabel* label : diagram.Labels()) {
+        if (!label->Automatic())
+            continue;
+        texts << label->text();
+        QVERIFY(plot.contains(label->geometry()));
+        // Where the label sits, a click names the same region; a region that
+        // is one column on the edge of the range gets its label beside it.
+        if (label->x() == plot.left() || label->geometry().right() == plot.right())
+            continue;
+        TDiagramLabel* clicked = diagram.PlaceLabel(label->geometry().center());
+        QCOMPARE(clicked->text(), label->text());
+        delete clicked;
+    }
+    texts.sort();
+    QCOMPARE(texts, (QStringList{"L", "L+SB", "SA", "SA+L", "SA+SB", "SB"}));
+    // A second press replaces its own labels, not those the user moved or edited.
+    diagram.Labels().last()->SetAutomatic(false);
+    QCOMPARE(diagram.LabelRegions(), 6);
+    QCOMPARE(diagram.Labels().size(), 1 + 1 + 6);
 }
 
 QTEST_MAIN(TestDiagram2)

@@ -32,6 +32,7 @@ private slots:
     void TableOfTheNodes_data();
     void TableOfTheNodes();
     void ListKeepsItsLinesWhenTheTableIsFilled();
+    void RefinedNodesAndPoints();
 };
 
 void TestSpecPoints::TableOfTheNodes_data()
@@ -76,6 +77,30 @@ void TestSpecPoints::ListKeepsItsLinesWhenTheTableIsFilled()
     QCOMPARE(window.OtherPoints(), (QStringList{"T(X = 0.5) = 800 ", "P(X = 0.25) = 1.5 Т"}));
     window.SetOtherPoints({});
     QVERIFY(window.OtherPoints().isEmpty());
+}
+
+void TestSpecPoints::RefinedNodesAndPoints()
+{
+    TRefinement refinement;
+    refinement.Nodes.push_back({480.978451, 0, 0.3910631, 1, {"SA", "L", "0.5"}, true});
+    refinement.Points.push_back({TRefinedPointKind::Critical, 1202.7, 0.5, {"S"}, false});
+    TfmSpecPoints window;
+    QCOMPARE(window.RefinedRowCount(), 1); // the header only
+    window.FillRefined(refinement, false, ',');
+    QCOMPARE(window.RefinedRowCount(), 3);
+    QStringList header, node, point;
+    for (int c = 0; c < 6; ++c) {
+        header << window.RefinedText(c, 0);
+        node << window.RefinedText(c, 1);
+        point << window.RefinedText(c, 2);
+    }
+    QCOMPARE(header, (QStringList{" Вид", " P", " X(лев.)", " X", " X(прав.)", " Фазы"}));
+    // A point phase reads as its grid column does.
+    QCOMPARE(node, (QStringList{" Нода", " 480,9785", " 0", " 0,391063", " 1", " SA+L+C0.5"}));
+    // A value the refinement could not trust is the grid's, and says so.
+    QCOMPARE(point, (QStringList{" Критическая (сетка)", " 1202,7", "", " 0,5", "", " S"}));
+    window.FillRefined({}, true, '.');
+    QCOMPARE(window.RefinedRowCount(), 1);
 }
 
 QTEST_MAIN(TestSpecPoints)
