@@ -742,6 +742,14 @@ private:
         return std::nullopt;
     }
 
+    // Whether a boundary of the line at y starts strictly between x1 and x2.
+    static bool SegmentBetween(const TRefinement& out, double y, double x1, double x2)
+    {
+        return std::any_of(out.Boundaries.begin(), out.Boundaries.end(), [&](const TRefinedBoundary& b) {
+            return b.Y == y && b.XLeft > x1 && b.XLeft < x2;
+        });
+    }
+
     // Every end of a two-phase region that is neither at the ends of the sweep nor
     // at a node: an end at an edge of the X range, a critical point, or a congruent point.
     void FindClosings(TRefinement& out, const std::vector<TRefinedBranch>& branches)
@@ -781,18 +789,20 @@ private:
                         p.Refined = CriticalPoint(a->index, xl, xr, y, beyond, p);
                     } else {
                         // The other side of a congruent point: the same pair swapped,
-                        // ending on the same line right beside this one.
+                        // ending on the same line next to this one, with only the
+                        // phase they share between them. A pair that the grid saw
+                        // further apart than a few steps counts only when refined.
                         for (std::size_t m = 0; m + 1 < branches.size() && !found; m += 2) {
                             const TRefinedBranch& other = branches[m];
                             if (other.Left != left.Right || other.Right != left.Left)
                                 continue;
                             const auto [ox, oy] = top ? other.Points.front() : other.Points.back();
-                            if (oy != y || std::fabs(ox - xr) > near)
+                            if (oy != y || ox < xr || SegmentBetween(out, y, xr, ox))
                                 continue;
                             p.Kind = TRefinedPointKind::Congruent;
                             p.X = (xr + ox) / 2;
-                            found = true;
                             p.Refined = CongruentPoint(*a, *b, p.X, y, beyond, p);
+                            found = p.Refined || ox - xr <= near;
                         }
                     }
                     // Else the region ends at an edge of the range, the nearer one first.

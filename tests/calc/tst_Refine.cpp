@@ -214,6 +214,39 @@ TEST(Refine, CongruentCompound)
     }
 }
 
+// A liquid and a solid solution, both continuous from A to B, whose lens has a
+// minimum: the congruent point is where G_S - G_L = (1-X) a + X b + W X (1-X)
+// and its slope b - a + W (1-2X) both vanish (a, b the solids' energies of
+// freezing). Seen on the grid only as two regions ending apart on one line.
+TEST(Refine, CongruentMinimumOfTwoSolutions)
+{
+    auto a = [](double T) { return 13000 * (T / 1200 - 1); };
+    auto b = [](double T) { return 15000 * (T / 1300 - 1); };
+    const double W = 12000;
+    // On the slope's zero X(T), the difference vanishes at the congruent level.
+    auto xAt = [&](double T) { return (b(T) - a(T) + W) / (2 * W); };
+    const double tc = Root([&](double T) {
+        const double x = xAt(T);
+        return (1 - x) * a(T) + x * b(T) + W * x * (1 - x);
+    }, 900, 1150);
+    const std::string script = "GL = -T*Sid\n"
+                               "GS = (1-X)*13000*(T/1200-1) + X*15000*(T/1300-1) + 12000*X*(1-X) - T*Sid\n";
+    for (const int xpoints : kGrids) {
+        SCOPED_TRACE(xpoints);
+        const Refined r = RefineProblem(script, 900, 1400, 100, xpoints);
+        int congruent = 0;
+        for (const TRefinedPoint& p : r.refinement.Points) {
+            if (p.Kind != TRefinedPointKind::Congruent)
+                continue;
+            ++congruent;
+            EXPECT_TRUE(p.Refined);
+            EXPECT_NEAR(p.Y, tc, 1e-3);
+            EXPECT_NEAR(p.X, xAt(tc), 1e-6);
+        }
+        EXPECT_EQ(congruent, 1);
+    }
+}
+
 } // namespace
 
 namespace {
