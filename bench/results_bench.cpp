@@ -7,6 +7,9 @@
 //   Diagram/build            the diagram command on the finished run: the boundary
 //                            points plotted, the special points search, the node
 //                            lines, the chart drawn
+//   Diagram/refined_and_labelled  on a built diagram: "Уточнённые границы" switched
+//                            on (the refinement made, its lines drawn) and
+//                            "Подписать области" pressed
 // Every window case works on one finished run, made once.
 #include "calc/HeadlessRun.h"
 #include "views/CellGridView.h"
@@ -123,11 +126,37 @@ void DiagramBuild(benchmark::State& state)
     state.counters["points"] = run->Results().ZHigh + 1;
 }
 
+void DiagramRefinedAndLabelled(benchmark::State& state)
+{
+    static const std::unique_ptr<TRun> run = [] {
+        auto made = std::make_unique<TRun>();
+        return RunProblemHeadless(*made, LargeProblem()).Completed ? std::move(made) : nullptr;
+    }();
+    if (!run) {
+        state.SkipWithError("the run did not complete");
+        return;
+    }
+    TfmDiagram2 diagram{QString()};
+    int labels = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        diagram.ShowRefined(false);
+        diagram.Build(*run, QStringLiteral("Temperature"));
+        state.ResumeTiming();
+        diagram.ShowRefined(true);
+        labels = diagram.LabelRegions();
+        diagram.Chart()->replot(QCustomPlot::rpImmediateRefresh);
+        ProcessEvents();
+    }
+    state.counters["labels"] = labels;
+}
+
 } // namespace
 
 BENCHMARK(HeadlessRun)->Name("Run/1001x1001/headless")->Unit(benchmark::kMillisecond);
 BENCHMARK(GridOpenAndScroll)->Name("Grid/open_and_scroll")->Unit(benchmark::kMillisecond);
 BENCHMARK(DiagramBuild)->Name("Diagram/build")->Unit(benchmark::kMillisecond);
+BENCHMARK(DiagramRefinedAndLabelled)->Name("Diagram/refined_and_labelled")->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv)
 {

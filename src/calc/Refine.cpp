@@ -216,7 +216,7 @@ private:
 
     bool SolveTangent(const End& left, const End& right, double y, Box boxA, Box boxB, Tangent& t, bool pinned)
     {
-        double xa, ga, xb, gb;
+        double xa = 0, ga = 0, xb = 0, gb = 0;
         const bool fixedA = FixedEnd(left, pinned, y, xa, ga);
         const bool fixedB = FixedEnd(right, pinned, y, xb, gb);
         if (fixedA && fixedB) {
