@@ -4,6 +4,7 @@
 // Windows-1251 cannot hold. What the core decides is tested with the core.
 #include "app/MainWindow.h"
 #include "views/MDiagram.h"
+#include "views/SP_unit.h"
 #include "views/WorkingChart.h"
 
 #include <QAction>
@@ -191,6 +192,7 @@ private slots:
     void Start();
     void F9RunsFromTheMemoButNotUnderAModalBox();
     void StepModeComputesOneLinePerPress();
+    void SpecialPointsListTheRefinedOnes();
     void StopOrCloseDuringARun_data();
     void StopOrCloseDuringARun();
     void SaveUncheckedWritesNothing();
@@ -273,6 +275,30 @@ void TestMainWindow::F9RunsFromTheMemoButNotUnderAModalBox()
     QVERIFY(std::any_of(lastRow, lastRow + mosaic.width(), [](QRgb p) { return p != qRgb(255, 255, 255); }));
     QCOMPARE(EnabledRunControls(*window), kControlsAfterRun);
     QCOMPARE(answers.Seen.size(), 1);
+}
+
+void TestMainWindow::SpecialPointsListTheRefinedOnes()
+{
+    // The example database opens on "Congruent compound": two eutectics and
+    // the compound's congruent melting point at 850 K.
+    TPlace place;
+    TModalAnswers answers;
+    auto window = ::Start(place.Options());
+    PressF9(*window);
+    for (QPushButton* button : window->findChildren<QPushButton*>())
+        if (button->text() == QStringLiteral("Особые точки"))
+            button->click();
+    auto* points = window->findChild<TfmSpecPoints*>();
+    QVERIFY(points && points->isVisible());
+    QStringList kinds;
+    for (int row = 1; row < points->RefinedRowCount(); ++row)
+        kinds << points->RefinedText(0, row);
+    QVERIFY2(kinds.count(QStringLiteral(" Нода")) == 2 && kinds.contains(QStringLiteral(" Конгруэнтная")),
+             qPrintable(kinds.join('|')));
+    const int congruent = static_cast<int>(kinds.indexOf(QStringLiteral(" Конгруэнтная"))) + 1;
+    QCOMPARE(points->RefinedText(1, congruent), QStringLiteral(" 850"));
+    QCOMPARE(points->RefinedText(3, congruent), QStringLiteral(" 0.5"));
+    QCOMPARE(points->RefinedText(5, congruent), QStringLiteral(" L+C0.5"));
 }
 
 void TestMainWindow::StepModeComputesOneLinePerPress()
