@@ -53,6 +53,20 @@ double Root(const std::function<double(double)>& f, double a, double b)
 
 const int kGrids[] = {50, 400};
 
+void ExpectOneCongruentPoint(const TRefinement& refinement, double x, double y)
+{
+    int congruent = 0;
+    for (const TRefinedPoint& p : refinement.Points) {
+        if (p.Kind != TRefinedPointKind::Congruent)
+            continue;
+        ++congruent;
+        EXPECT_TRUE(p.Refined);
+        EXPECT_NEAR(p.Y, y, 1e-3);
+        EXPECT_NEAR(p.X, x, 1e-6);
+    }
+    EXPECT_EQ(congruent, 1);
+}
+
 // The left binodal of the symmetric regular solution: R T ln(x/(1-x)) + W (1-2x) = 0, x < 1/2.
 TEST(Refine, MiscibilityGapBinodal)
 {
@@ -201,16 +215,7 @@ TEST(Refine, CongruentCompound)
                 EXPECT_NEAR(node.X, xB(te2), 1e-6);
             }
         }
-        int congruent = 0;
-        for (const TRefinedPoint& p : r.refinement.Points) {
-            if (p.Kind != TRefinedPointKind::Congruent)
-                continue;
-            ++congruent;
-            EXPECT_TRUE(p.Refined);
-            EXPECT_NEAR(p.Y, 850, 1e-3);
-            EXPECT_EQ(p.X, 0.5);
-        }
-        EXPECT_EQ(congruent, 1);
+        ExpectOneCongruentPoint(r.refinement, 0.5, 850);
     }
 }
 
@@ -234,16 +239,7 @@ TEST(Refine, CongruentMinimumOfTwoSolutions)
     for (const int xpoints : kGrids) {
         SCOPED_TRACE(xpoints);
         const Refined r = RefineProblem(script, 900, 1400, 100, xpoints);
-        int congruent = 0;
-        for (const TRefinedPoint& p : r.refinement.Points) {
-            if (p.Kind != TRefinedPointKind::Congruent)
-                continue;
-            ++congruent;
-            EXPECT_TRUE(p.Refined);
-            EXPECT_NEAR(p.Y, tc, 1e-3);
-            EXPECT_NEAR(p.X, xAt(tc), 1e-6);
-        }
-        EXPECT_EQ(congruent, 1);
+        ExpectOneCongruentPoint(r.refinement, xAt(tc), tc);
     }
 }
 

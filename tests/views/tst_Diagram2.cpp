@@ -35,6 +35,14 @@ void RunEutectic(TRun& run)
     QCOMPARE(run.Run().End, TRunEnd::Completed);
 }
 
+QPushButton* Button(const TfmDiagram2& diagram, const QString& text)
+{
+    for (QPushButton* b : diagram.findChildren<QPushButton*>())
+        if (b->text() == text)
+            return b;
+    return nullptr;
+}
+
 QPoint PixelOf(const TfmDiagram2& diagram, double x, double y)
 {
     return QPoint(qRound(diagram.Chart()->xAxis->coordToPixel(x)), qRound(diagram.Chart()->yAxis->coordToPixel(y)));
@@ -110,10 +118,7 @@ void TestDiagram2::ZoomRemovesLabelsAndShowsRestore()
     RunEutectic(run);
     TfmDiagram2 diagram(dir_.filePath("Chart.cfg"));
     diagram.Build(run, "Temperature");
-    QPushButton* undo = nullptr;
-    for (QPushButton* b : diagram.findChildren<QPushButton*>())
-        if (b->text() == "Восстановить масштаб")
-            undo = b;
+    QPushButton* undo = Button(diagram, "Восстановить масштаб");
     QVERIFY(undo);
     QVERIFY(!undo->isVisible());
     const QCPRange before = diagram.Chart()->xAxis->range();
@@ -217,10 +222,7 @@ void TestDiagram2::EveryRegionLabelledAtOnce()
     TfmDiagram2 diagram(dir_.filePath("Chart.cfg"));
     diagram.resize(TfmDiagram2::DesignWidth, TfmDiagram2::DesignHeight);
     diagram.Build(run, "Temperature");
-    QPushButton* button = nullptr;
-    for (QPushButton* b : diagram.findChildren<QPushButton*>())
-        if (b->text() == "Подписать области")
-            button = b;
+    QPushButton* button = Button(diagram, "Подписать области");
     QVERIFY(button);
     diagram.PlaceLabel(PixelOf(diagram, 0.5, 700)); // the user's own label stays
     button->click();
