@@ -13,6 +13,7 @@ namespace solvane {
 namespace {
 
 const std::string kTwoPhase = "E";
+constexpr int kPieceFraction = 10; // a region under a tenth of the largest of its text is a piece of it
 
 bool RowY(const CellGrid& grid, int row, char separator, double& y)
 {
@@ -90,7 +91,7 @@ std::optional<std::string> PhaseLabelAt(const CellGrid& grid, const std::vector<
 }
 
 std::vector<TRegionLabel> RegionLabels(const CellGrid& grid, const std::vector<double>& columnX, double cellWidth,
-                                       double cellHeight, char decimalSeparator)
+                                       double cellHeight, char decimalSeparator, const TRegionView& view)
 {
     const int width = std::max(0, std::min(grid.ColCount() - 1, static_cast<int>(columnX.size())));
     std::vector<std::pair<int, double>> rows; // the grid row and its Y
@@ -104,7 +105,7 @@ std::vector<TRegionLabel> RegionLabels(const CellGrid& grid, const std::vector<d
         return {};
     const auto at = [width](int c, int i) { return static_cast<std::size_t>(i) * width + c; }; // c from 0
 
-    // Each cell's region text.
+    // Each cell's region text; none off the view.
     TRegionTexts texts;
     std::vector<int> id(static_cast<std::size_t>(width) * height, -1);
     for (int i = 0; i < height; ++i) {
@@ -126,7 +127,16 @@ std::vector<TRegionLabel> RegionLabels(const CellGrid& grid, const std::vector<d
         }
     }
 
-    // Regions: cells of one text joined through their sides.
+    for (int i = 0; i < height; ++i)
+        for (int c = 0; c < width; ++c) {
+            const double x = columnX[static_cast<std::size_t>(c)], y = rows[static_cast<std::size_t>(i)].second;
+            if (!(x >= view.XLow && x <= view.XHigh && y >= view.YLow && y <= view.YHigh))
+                id[at(c, i)] = -1;
+        }
+
+    // Regions: cells of one text joined through their sides and corners (a thin
+    // slanting band of two-phase cells is one region, though its cells meet
+    // only at their corners).
     std::vector<int> region(id.size(), -1);
     std::vector<int> regionText;
     for (int i = 0; i < height; ++i)
@@ -140,8 +150,9 @@ std::vector<TRegionLabel> RegionLabels(const CellGrid& grid, const std::vector<d
             while (!open.empty()) {
                 const auto [oc, oi] = open.front();
                 open.pop_front();
-                const std::pair<int, int> sides[] = {{oc - 1, oi}, {oc + 1, oi}, {oc, oi - 1}, {oc, oi + 1}};
-                for (const auto& [nc, ni] : sides)
+                const std::pair<int, int> around[] = {{oc - 1, oi - 1}, {oc, oi - 1}, {oc + 1, oi - 1}, {oc - 1, oi},
+                                                      {oc + 1, oi},     {oc - 1, oi + 1}, {oc, oi + 1}, {oc + 1, oi + 1}};
+                for (const auto& [nc, ni] : around)
                     if (nc >= 0 && nc < width && ni >= 0 && ni < height && region[at(nc, ni)] < 0 &&
                         id[at(nc, ni)] == id[at(c, i)]) {
                         region[at(nc, ni)] = number;
@@ -213,11 +224,16 @@ std::vector<TRegionLabel> RegionLabels(const CellGrid& grid, const std::vector<d
                 best[n] = k;
             }
         }
-    std::vector<TRegionLabel> labels;
-    labels.reserve(count);
+    // Where a band thinner than the grid falls apart into pieces, the small
+    // pieces beside a large region of the same text get no label of their own.
+    std::unordered_map<int, int> largest; // text id: its largest region's size
     for (std::size_t n = 0; n < count; ++n)
-        labels.push_back({texts.Text(regionText[n]), columnX[best[n] % width],
-                          rows[best[n] / width].second, cells[n]});
+        largest[regionText[n]] = std::max(largest[regionText[n]], cells[n]);
+    std::vector<TRegionLabel> labels;
+    for (std::size_t n = 0; n < count; ++n)
+        if (cells[n] * kPieceFraction >= largest[regionText[n]])
+            labels.push_back({texts.Text(regionText[n]), columnX[best[n] % width], rows[best[n] / width].second,
+                              cells[n]});
     return labels;
 }
 

@@ -4,6 +4,7 @@
 // in its row, as "L+S": at the click of the user, or for every region at once.
 #include "calc/CellGrid.h"
 
+#include <cmath>
 #include <optional>
 #include <string>
 #include <vector>
@@ -18,7 +19,9 @@ std::optional<std::string> PhaseLabelAt(const CellGrid& grid, const std::vector<
                                         char decimalSeparator = '.');
 
 // One label per phase region: a region is a connected set of cells (sharing a
-// side) that read the same, a two-phase cell reading as its two phases. No
+// side or a corner) that read the same, a two-phase cell reading as its two
+// phases; a region under a tenth of the size of the largest one of the same
+// text is taken for a piece of it, cut off by the grid, and gets no label. No
 // label reads "E": a two-phase run that reaches the edge of the X range without
 // a single phase there is named by the phase inside the range, and cells
 // without any phase get none.
@@ -28,10 +31,17 @@ struct TRegionLabel {
     int Cells = 0;       // the region's size
 };
 
+// The part of the diagram on view: cells outside it belong to no region, so
+// that a region partly on view is labelled inside the part that is.
+struct TRegionView {
+    double XLow = -HUGE_VAL, XHigh = HUGE_VAL;
+    double YLow = -HUGE_VAL, YHigh = HUGE_VAL;
+};
+
 // cellWidth and cellHeight: a column's and a row's size on the screen, so that
 // "inside" is measured as the eye sees it. Regions in the order of their
 // first cell, row by row from the top.
 std::vector<TRegionLabel> RegionLabels(const CellGrid& grid, const std::vector<double>& columnX, double cellWidth,
-                                       double cellHeight, char decimalSeparator = '.');
+                                       double cellHeight, char decimalSeparator = '.', const TRegionView& view = {});
 
 } // namespace solvane

@@ -281,7 +281,8 @@ int TfmDiagram2::LabelRegions()
     const double cellHeight = std::abs(y->coordToPixel(results.Ymin + results.Ystep) - y->coordToPixel(results.Ymin));
     const QRect plot = chart_->axisRect()->rect();
     int placed = 0;
-    for (const TRegionLabel& region : RegionLabels(results.Cells, columnX, cellWidth, cellHeight, separator_)) {
+    const TRegionView view{x->range().lower, x->range().upper, y->range().lower, y->range().upper};
+    for (const TRegionLabel& region : RegionLabels(results.Cells, columnX, cellWidth, cellHeight, separator_, view)) {
         const QPoint centre(qRound(x->coordToPixel(region.X)), qRound(y->coordToPixel(region.Y)));
         if (!plot.adjusted(-1, -1, 1, 1).contains(centre)) // the range's edges lie on the frame
             continue;

@@ -35,7 +35,7 @@ TEST(PhaseLabel, TextOfTheCellUnderTheClick)
 
 namespace {
 
-// Column c (from 1) at X = (c - 1) / 4; row r (from 1) at Y = 500 - 100 r.
+// Row r (from 1) at Y = 500 - 100 r.
 CellGrid GridOf(const std::vector<std::vector<std::string>>& rows)
 {
     CellGrid grid;
@@ -52,7 +52,7 @@ CellGrid GridOf(const std::vector<std::vector<std::string>>& rows)
 
 TEST(PhaseLabel, OneLabelInsideEveryRegion)
 {
-    const std::vector<double> x = {0, 0.25, 0.5, 0.75, 1};
+    const std::vector<double> x = {0, 0.25, 0.5, 0.75, 1, 1.25, 1.5, 1.75};
     struct Case {
         const char* what;
         std::vector<std::vector<std::string>> rows;
@@ -68,6 +68,15 @@ TEST(PhaseLabel, OneLabelInsideEveryRegion)
         {"two-phase cells at the edge take the phase inside; cells of no phase get no label",
          {{"E", "E", "L", "L", "L"}, {"E", "E", "E", "E", "E"}},
          {{"L", 5}}},
+        {"a slanting band of two-phase cells is one region",
+         {{"L", "L", "L", "E", "S"}, {"L", "L", "E", "S", "S"}, {"L", "E", "S", "S", "S"}},
+         {{"L", 6}, {"L+S", 3}, {"S", 6}}},
+        {"a piece cut off a region by the grid gets no label of its own",
+         {{"L", "E", "E", "E", "E", "E", "E", "S"},
+          {"L", "E", "E", "E", "E", "E", "E", "S"},
+          {"L", "L", "L", "L", "L", "L", "L", "L"},
+          {"L", "L", "L", "E", "S", "S", "S", "S"}},
+         {{"L", 13}, {"L+S", 12}, {"S", 2}, {"S", 4}}},
         {"one text in two separate places is two regions",
          {{"L", "S", "L", "S", "L"}},
          {{"L", 1}, {"S", 1}, {"L", 1}, {"S", 1}, {"L", 1}}},
@@ -106,4 +115,18 @@ TEST(PhaseLabel, RegionLabelSitsInTheMiddleOfItsRegion)
         EXPECT_EQ(labels[1].Y, 100) << w << "x" << h;
     }
     EXPECT_TRUE(RegionLabels(CellGrid(), x, 1, 1).empty());
+}
+
+TEST(PhaseLabel, RegionPartlyOnViewIsLabelledInThePartOnView)
+{
+    // The middle of the L region lies right of the view, the S row below it: the
+    // label of L goes into the part on view.
+    const CellGrid grid = GridOf({{"L", "L", "L", "L", "L", "L", "L"}, {"S", "S", "S", "S", "S", "S", "S"}});
+    const std::vector<double> x = {0, 1, 2, 3, 4, 5, 6};
+    EXPECT_EQ(RegionLabels(grid, x, 10, 10)[0].X, 3);
+    const auto labels = RegionLabels(grid, x, 10, 10, '.', {0, 2, 350, 450}); // the row at 400 only
+    ASSERT_EQ(labels.size(), 1u);
+    EXPECT_EQ(labels[0].Text, "L");
+    EXPECT_EQ(labels[0].X, 1);
+    EXPECT_EQ(labels[0].Cells, 3);
 }
