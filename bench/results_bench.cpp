@@ -4,12 +4,12 @@
 //   Grid/open_and_scroll     "&Grid" on the finished run, then the grid scrolled
 //                            from its first row to its last, a page at a time,
 //                            every page painted
-//   Diagram/build            the diagram command on the finished run: the boundary
+//   Diagram/build/unrefined  the diagram as the command line draws it: the boundary
 //                            points plotted, the special points search, the node
 //                            lines, the chart drawn
-//   Diagram/refined_and_labelled  on a built diagram: "Уточнённые границы" switched
-//                            on (the refinement made, its lines drawn) and
-//                            "Подписать области" pressed
+//   Diagram/build/refined    the diagram command of the window: the same with the
+//                            refinement, and its lines shown ("Уточнённые границы")
+//   Diagram/label_regions    "Подписать области" on the built diagram
 // Every window case works on one finished run, made once.
 #include "calc/HeadlessRun.h"
 #include "views/CellGridView.h"
@@ -117,7 +117,7 @@ TRun* DiagramRun()
     return run.get();
 }
 
-void DiagramBuild(benchmark::State& state)
+void DiagramBuild(benchmark::State& state, bool refine)
 {
     TRun* run = DiagramRun();
     if (!run) {
@@ -125,15 +125,16 @@ void DiagramBuild(benchmark::State& state)
         return;
     }
     TfmDiagram2 diagram{QString()};
+    diagram.ShowRefined(refine);
     for (auto _ : state) {
-        diagram.Build(*run, QStringLiteral("Temperature"));
+        diagram.Build(*run, QStringLiteral("Temperature"), refine);
         diagram.Chart()->replot(QCustomPlot::rpImmediateRefresh);
         ProcessEvents();
     }
     state.counters["points"] = run->Results().ZHigh + 1;
 }
 
-void DiagramRefinedAndLabelled(benchmark::State& state)
+void DiagramLabelRegions(benchmark::State& state)
 {
     TRun* run = DiagramRun();
     if (!run) {
@@ -141,13 +142,9 @@ void DiagramRefinedAndLabelled(benchmark::State& state)
         return;
     }
     TfmDiagram2 diagram{QString()};
+    diagram.Build(*run, QStringLiteral("Temperature"), false);
     int labels = 0;
     for (auto _ : state) {
-        state.PauseTiming();
-        diagram.ShowRefined(false);
-        diagram.Build(*run, QStringLiteral("Temperature"));
-        state.ResumeTiming();
-        diagram.ShowRefined(true);
         labels = diagram.LabelRegions();
         diagram.Chart()->replot(QCustomPlot::rpImmediateRefresh);
         ProcessEvents();
@@ -159,8 +156,9 @@ void DiagramRefinedAndLabelled(benchmark::State& state)
 
 BENCHMARK(HeadlessRun)->Name("Run/1001x1001/headless")->Unit(benchmark::kMillisecond);
 BENCHMARK(GridOpenAndScroll)->Name("Grid/open_and_scroll")->Unit(benchmark::kMillisecond);
-BENCHMARK(DiagramBuild)->Name("Diagram/build")->Unit(benchmark::kMillisecond);
-BENCHMARK(DiagramRefinedAndLabelled)->Name("Diagram/refined_and_labelled")->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(DiagramBuild, unrefined, false)->Name("Diagram/build/unrefined")->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(DiagramBuild, refined, true)->Name("Diagram/build/refined")->Unit(benchmark::kMillisecond);
+BENCHMARK(DiagramLabelRegions)->Name("Diagram/label_regions")->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv)
 {

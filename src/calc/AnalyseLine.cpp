@@ -4,6 +4,7 @@
 #include "calc/Run.h"
 
 #include "calc/Mosaic.h"
+#include "calc/PhaseLabel.h"
 #include "text/NumberFormat.h"
 #include "calc/ScriptText.h"
 
@@ -135,10 +136,7 @@ void TRun::RecordSegmentEnd(const TDPoint& end, int row, bool largerX)
         for (std::size_t c = 0; c < XColumns.size(); ++c) {
             if (std::fabs(XColumns[c].Object->X - end.X) < kOnChord) {
                 // The larger-X end shows its composition, the smaller-X end "C".
-                std::string text = "C";
-                if (largerX)
-                    text.append(end.Phase, 0, 6);
-                Cells.SetCell(static_cast<int>(c) + 1, row, text);
+                Cells.SetCell(static_cast<int>(c) + 1, row, largerX ? PointPhaseCellText(end.Phase) : "C");
                 break;
             }
         }

@@ -13,7 +13,10 @@ namespace solvane {
 namespace {
 
 const std::string kTwoPhase = "E";
-constexpr int kPieceFraction = 10; // a region under a tenth of the largest of its text is a piece of it
+// A region under a tenth of the size of a region of its text, no more than
+// three cells away, is a piece of that region.
+constexpr int kPieceFraction = 10;
+constexpr int kPieceReach = 3;
 
 bool RowY(const CellGrid& grid, int row, char separator, double& y)
 {
@@ -46,18 +49,19 @@ private:
     std::vector<std::string> texts_;
 };
 
-// The phases either side of a two-phase run, joined by "+"; a side without a
-// phase (the edge of the range, an empty cell) is left out.
+// The phases either side of a two-phase run, joined by "+"; nothing when a
+// side has no phase (the edge of the range, an empty cell), since then the
+// run's second phase is not known.
 std::string TwoPhaseName(const std::string& left, const std::string& right)
 {
-    if (left.empty() || left == kTwoPhase)
-        return right == kTwoPhase ? std::string() : right;
-    if (right.empty() || right == kTwoPhase)
-        return left;
+    if (left.empty() || right.empty())
+        return {};
     return left + "+" + right;
 }
 
 } // namespace
+
+std::string PointPhaseCellText(const std::string& composition) { return "C" + composition.substr(0, 6); }
 
 std::optional<std::string> PhaseLabelAt(const CellGrid& grid, const std::vector<double>& columnX, double x, double y,
                                         char decimalSeparator)
@@ -224,14 +228,30 @@ std::vector<TRegionLabel> RegionLabels(const CellGrid& grid, const std::vector<d
                 best[n] = k;
             }
         }
-    // Where a band thinner than the grid falls apart into pieces, the small
-    // pieces beside a large region of the same text get no label of their own.
+    // Where a band thinner than the grid falls apart, a small piece lies within
+    // a few cells of a region of its text many times its size: it gets no label
+    // of its own. A small region far from any such region keeps its label.
     std::unordered_map<int, int> largest; // text id: its largest region's size
     for (std::size_t n = 0; n < count; ++n)
         largest[regionText[n]] = std::max(largest[regionText[n]], cells[n]);
+    std::vector<char> piece(count, 0);
+    for (int i = 0; i < height; ++i)
+        for (int c = 0; c < width; ++c) {
+            const int n = region[at(c, i)];
+            if (n < 0 || piece[static_cast<std::size_t>(n)] ||
+                cells[static_cast<std::size_t>(n)] * kPieceFraction >= largest[regionText[static_cast<std::size_t>(n)]])
+                continue;
+            for (int ni = std::max(0, i - kPieceReach); ni <= std::min(height - 1, i + kPieceReach); ++ni)
+                for (int nc = std::max(0, c - kPieceReach); nc <= std::min(width - 1, c + kPieceReach); ++nc) {
+                    const int m = region[at(nc, ni)];
+                    if (m >= 0 && regionText[static_cast<std::size_t>(m)] == regionText[static_cast<std::size_t>(n)] &&
+                        cells[static_cast<std::size_t>(m)] >= kPieceFraction * cells[static_cast<std::size_t>(n)])
+                        piece[static_cast<std::size_t>(n)] = 1;
+                }
+        }
     std::vector<TRegionLabel> labels;
     for (std::size_t n = 0; n < count; ++n)
-        if (cells[n] * kPieceFraction >= largest[regionText[n]])
+        if (!piece[n])
             labels.push_back({texts.Text(regionText[n]), columnX[best[n] % width], rows[best[n] / width].second,
                               cells[n]});
     return labels;

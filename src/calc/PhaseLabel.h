@@ -11,6 +11,10 @@
 
 namespace solvane {
 
+// The text of a point phase's column in the grid: "C" and the first six
+// characters of its composition text ("C0.6666").
+std::string PointPhaseCellText(const std::string& composition);
+
 // The label the user drops at (x, y). columnX[c - 1] is the X of grid column
 // c. Nothing when x lies right of the last column; an empty text when no row
 // lies at or below y. Row Y values are read from column 0 with the decimal
@@ -20,11 +24,11 @@ std::optional<std::string> PhaseLabelAt(const CellGrid& grid, const std::vector<
 
 // One label per phase region: a region is a connected set of cells (sharing a
 // side or a corner) that read the same, a two-phase cell reading as its two
-// phases; a region under a tenth of the size of the largest one of the same
-// text is taken for a piece of it, cut off by the grid, and gets no label. No
-// label reads "E": a two-phase run that reaches the edge of the X range without
-// a single phase there is named by the phase inside the range, and cells
-// without any phase get none.
+// phases. A region under a tenth of the size of a region of the same text
+// within three cells of it is taken for a piece of that one, cut off by the
+// grid, and gets no label. No label reads "E": cells of no phase, and a
+// two-phase run without a phase on one side (at an edge of the X range), get
+// none.
 struct TRegionLabel {
     std::string Text;
     double X = 0, Y = 0; // the cell farthest inside the region

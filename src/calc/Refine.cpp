@@ -25,6 +25,8 @@ TRefinement Refiner::Refine()
     bare.Boundaries = out.Boundaries;
     FindClosings(out, JoinBranches(bare, run_.Ystep));
     out.Branches = JoinBranches(out, run_.Ystep);
+    for (const auto& point : run_.PointPhases)
+        out.PointPhases.push_back(point.Text);
     return out;
 }
 

@@ -49,6 +49,9 @@ struct TRefinement {
     std::vector<TRefinedNode> Nodes;          // as the run's Nodes
     std::vector<TRefinedPoint> Points;
     std::vector<TRefinedBranch> Branches;
+    // The composition texts of the run's point phases: which names above are
+    // point phases (a solution phase's name may look like a number too).
+    std::vector<std::string> PointPhases;
 };
 
 // "congruent", "critical", "end".

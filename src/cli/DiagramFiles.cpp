@@ -40,7 +40,7 @@ bool DrawFiles(TRun& run, const TDiagramOutputs& outputs)
     // No Chart.cfg: the same picture wherever the tool is started.
     TfmDiagram2 diagram{QString()};
     diagram.setWindowTitle(FromCp1251(run.Input.Problem.ProblemName));
-    diagram.Build(run, FromCp1251(run.Input.Problem.Yparameter));
+    diagram.Build(run, FromCp1251(run.Input.Problem.Yparameter), /*refine=*/false);
     const TDiagramPicture picture = diagram.Picture();
     bool ok = true;
     const std::pair<const std::string*, TPictureFormat> files[] = {{&outputs.Svg, TPictureFormat::Svg},

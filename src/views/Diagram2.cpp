@@ -45,6 +45,16 @@ private:
 
 const QColor kOrdinaryColor(0, 0, 160);
 const QColor kRefinedColor(0, 120, 0);
+
+// The X of each grid column, as the phase labels read them.
+std::vector<double> ColumnXs(const TRunResults& results)
+{
+    std::vector<double> columnX;
+    columnX.reserve(results.XColumns.size());
+    for (const auto& column : results.XColumns)
+        columnX.push_back(column.Object->X);
+    return columnX;
+}
 constexpr int kDragThreshold = 4; // pixels a press must travel to be a drag
 
 } // namespace
@@ -135,7 +145,7 @@ void TfmDiagram2::SetupChart()
         axis->grid()->setPen(QPen(QColor(150, 150, 150), 0, Qt::DotLine));
 }
 
-SpecialPointsResult TfmDiagram2::Build(TRun& run, const QString& yListText)
+SpecialPointsResult TfmDiagram2::Build(TRun& run, const QString& yListText, bool refine)
 {
     run_ = &run;
     separator_ = run.Input.Separators.decimal;
@@ -145,6 +155,7 @@ SpecialPointsResult TfmDiagram2::Build(TRun& run, const QString& yListText)
     SetChartFoot(chart_, results.XCaption.empty() ? defaultFootText_ : FromCp1251(results.XCaption));
 
     chart_->clearPlottables();
+    refinedLayer_.clear(); // its plottables went with the others
     QCPGraph* ordinary = chart_->addGraph();
     ordinary->setName(QStringLiteral("Ordinary points"));
     ordinary->setLineStyle(QCPGraph::lsNone);
@@ -182,43 +193,26 @@ SpecialPointsResult TfmDiagram2::Build(TRun& run, const QString& yListText)
         line->addData(node.XLeft, node.Y);
         line->addData(node.XRight, node.Y);
     }
-    refined_ = false;
+    RescaleAutomaticAxes(chart_); // the refined lines, on or off, never move the axes
+
+    // Refined and labelled from what was built, whatever the run does next.
+    builtGrid_ = {results.Cells, ColumnXs(results), results.Xmin, results.Xstep, results.Ymin, results.Ystep};
     refinement_ = {};
-    builtFrom_ = BuiltStamp();
-    refinedLayer_.clear();
-    if (chbRefined_->isChecked())
-        AddRefinedLayer();
-    RescaleAutomaticAxes(chart_);
+    if (refine) {
+        QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+        refinement_ = Refine(results, run.YItem());
+        QGuiApplication::restoreOverrideCursor();
+    }
+    AddRefinedLayer();
     chart_->replot();
     show();
     raise();
     return found;
 }
 
-std::array<double, 4> TfmDiagram2::BuiltStamp() const
-{
-    const TRunResults& results = run_->Results();
-    return {static_cast<double>(results.LineIndex), static_cast<double>(results.ZHigh),
-            static_cast<double>(results.Nodes.size()), results.CurrentY};
-}
-
-const TRefinement& TfmDiagram2::Refinement()
-{
-    // Only the results the diagram was built from are refined: not a run
-    // under way (its evaluators are in use) nor a later one.
-    if (!refined_ && run_ && !run_->Controls().StopEnabled && BuiltStamp() == builtFrom_) {
-        // A large grid takes a moment; the refinement is made once per build.
-        QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-        refinement_ = Refine(run_->Results(), run_->YItem());
-        QGuiApplication::restoreOverrideCursor();
-        refined_ = true;
-    }
-    return refinement_;
-}
-
 void TfmDiagram2::AddRefinedLayer()
 {
-    const TRefinement& refinement = Refinement();
+    const TRefinement& refinement = refinement_;
     const QPen linePen(kRefinedColor, 1.5);
     for (const TRefinedBranch& branch : refinement.Branches) {
         auto* curve = new QCPCurve(chart_->xAxis, chart_->yAxis);
@@ -248,6 +242,8 @@ void TfmDiagram2::AddRefinedLayer()
     for (const TRefinedPoint& point : refinement.Points)
         if (point.Refined)
             markers->addData(point.X, point.Y);
+    for (QCPAbstractPlottable* plottable : refinedLayer_)
+        plottable->setVisible(chbRefined_->isChecked());
 }
 
 bool TfmDiagram2::RefinedShown() const { return chbRefined_->isChecked(); }
@@ -256,8 +252,6 @@ void TfmDiagram2::ShowRefined(bool shown)
 {
     const QSignalBlocker quiet(chbRefined_);
     chbRefined_->setChecked(shown);
-    if (shown && refinedLayer_.isEmpty() && run_)
-        AddRefinedLayer();
     for (QCPAbstractPlottable* plottable : refinedLayer_)
         plottable->setVisible(shown);
     chart_->replot();
@@ -268,21 +262,16 @@ int TfmDiagram2::LabelRegions()
     for (TDiagramLabel* label : Labels())
         if (label->Automatic())
             delete label;
-    if (!run_)
-        return 0;
-    const TRunResults& results = run_->Results();
-    std::vector<double> columnX;
-    columnX.reserve(results.XColumns.size());
-    for (const auto& column : results.XColumns)
-        columnX.push_back(column.Object->X);
+    const TBuiltGrid& grid = builtGrid_;
     const QCPAxis* x = chart_->xAxis;
     const QCPAxis* y = chart_->yAxis;
-    const double cellWidth = std::abs(x->coordToPixel(results.Xmin + results.Xstep) - x->coordToPixel(results.Xmin));
-    const double cellHeight = std::abs(y->coordToPixel(results.Ymin + results.Ystep) - y->coordToPixel(results.Ymin));
+    const double cellWidth = std::abs(x->coordToPixel(grid.Xmin + grid.Xstep) - x->coordToPixel(grid.Xmin));
+    const double cellHeight = std::abs(y->coordToPixel(grid.Ymin + grid.Ystep) - y->coordToPixel(grid.Ymin));
     const QRect plot = chart_->axisRect()->rect();
-    int placed = 0;
     const TRegionView view{x->range().lower, x->range().upper, y->range().lower, y->range().upper};
-    for (const TRegionLabel& region : RegionLabels(results.Cells, columnX, cellWidth, cellHeight, separator_, view)) {
+    int placed = 0;
+    for (const TRegionLabel& region :
+         RegionLabels(grid.Cells, grid.ColumnX, cellWidth, cellHeight, separator_, view)) {
         const QPoint centre(qRound(x->coordToPixel(region.X)), qRound(y->coordToPixel(region.Y)));
         if (!plot.adjusted(-1, -1, 1, 1).contains(centre)) // the range's edges lie on the frame
             continue;
@@ -314,11 +303,7 @@ TDiagramLabel* TfmDiagram2::PlaceLabel(const QPoint& position)
     if (!run_)
         return nullptr;
     const TRunResults& results = run_->Results();
-    std::vector<double> columnX;
-    columnX.reserve(results.XColumns.size());
-    for (const auto& column : results.XColumns)
-        columnX.push_back(column.Object->X);
-    const auto text = PhaseLabelAt(results.Cells, columnX, chart_->xAxis->pixelToCoord(position.x()),
+    const auto text = PhaseLabelAt(results.Cells, ColumnXs(results), chart_->xAxis->pixelToCoord(position.x()),
                                    chart_->yAxis->pixelToCoord(position.y()), separator_);
     if (!text)
         return nullptr;
@@ -380,11 +365,11 @@ void TfmDiagram2::CopyToClipboard()
     QCoreApplication::processEvents();
 }
 
-QString TfmDiagram2::ExportCsv(const QString& path)
+QString TfmDiagram2::ExportCsv(const QString& path) const
 {
     if (!run_)
         return QStringLiteral("Диаграмма не построена");
-    return SaveBytes(path, QByteArray::fromStdString(DiagramCsv(run_->Results(), found_, &Refinement())));
+    return SaveBytes(path, QByteArray::fromStdString(DiagramCsv(run_->Results(), found_, &refinement_)));
 }
 
 void TfmDiagram2::Export()

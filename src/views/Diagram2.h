@@ -13,14 +13,13 @@
 // Beside them, the run refined beyond its grid: "Уточнённые
 // границы" draws the refined boundaries as lines and the refined nodes and
 // points as markers over the ordinary points; "Подписать области" labels every
-// phase region at once with the same labels a click gives.
+// phase region at once, with labels that move and edit as a click's do.
+#include "calc/CellGrid.h"
 #include "calc/Refine.h"
 #include "calc/SP_search.h"
 #include "views/DiagramPicture.h"
 
 #include <qcustomplot.h>
-
-#include <array>
 
 #include <QPoint>
 #include <QString>
@@ -51,17 +50,19 @@ public:
     explicit TfmDiagram2(const QString& chartSettingsPath = QStringLiteral("Chart.cfg"), QWidget* parent = nullptr);
 
     // The diagram command: the diagram of the run's last results, with the
-    // special points search (which fills the run's Nodes). yListText is what
-    // the Y list shows. The window is shown; the search's results returned.
-    SpecialPointsResult Build(TRun& run, const QString& yListText);
+    // special points search (which fills the run's Nodes) and, unless refine is
+    // false, the refinement. yListText is what the Y list shows. The window is
+    // shown; the search's results returned.
+    SpecialPointsResult Build(TRun& run, const QString& yListText, bool refine = true);
 
-    // The refinement of the last build, made at the first call after it.
-    const TRefinement& Refinement();
+    // The refinement of the last build (empty when it was built without).
+    const TRefinement& Refinement() const { return refinement_; }
     // Whether the refined lines and markers are drawn.
     bool RefinedShown() const;
     void ShowRefined(bool shown);
-    // Labels every phase region visible on the chart, replacing the labels an
-    // earlier call placed (unless the user moved or edited them since). Returns how many.
+    // Labels every phase region visible on the chart, as the grid of the last
+    // build reads, replacing the labels an earlier call placed (unless the user
+    // moved or edited them since). Returns how many.
     int LabelRegions();
 
     // At exit: labels removed, zoom undone, axes automatic, the foot set to
@@ -85,7 +86,7 @@ public:
     // "Копировать": the picture on the clipboard as a metafile, an SVG and a bitmap.
     void CopyToClipboard();
     // The run's points as CSV, or the picture, into the file; empty or the reason it failed.
-    QString ExportCsv(const QString& path);
+    QString ExportCsv(const QString& path) const;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -98,7 +99,6 @@ private:
     void EditChart();
     void Export();
     void AddRefinedLayer();
-    std::array<double, 4> BuiltStamp() const; // what tells one run's results from the next
 
     QString settingsPath_;
     QString defaultFootText_;
@@ -112,9 +112,13 @@ private:
     QRubberBand* band_ = nullptr;
     const TRun* run_ = nullptr; // the run whose grid labels are read from
     SpecialPointsResult found_;   // of the last build, for the CSV
-    TRefinement refinement_;      // of the last build, once refined_
-    bool refined_ = false;
-    std::array<double, 4> builtFrom_{};
+    TRefinement refinement_;      // of the last build
+    // The grid of the last build, which a later run does not change.
+    struct TBuiltGrid {
+        CellGrid Cells;
+        std::vector<double> ColumnX;
+        double Xmin = 0, Xstep = 0, Ymin = 0, Ystep = 0;
+    } builtGrid_;
     QString exportFolder_;        // where the export dialog opens
     char separator_ = '.';
     bool zoomed_ = false;

@@ -1,5 +1,6 @@
 #include "views/SP_unit.h"
 
+#include "calc/PhaseLabel.h"
 #include "text/NumberFormat.h"
 #include "views/QtText.h"
 
@@ -14,7 +15,6 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
-#include <cctype>
 
 namespace solvane {
 namespace {
@@ -30,19 +30,19 @@ QString KindText(TRefinedPointKind kind)
     case TRefinedPointKind::Critical:
         return QStringLiteral("Критическая");
     case TRefinedPointKind::End:
-        return QStringLiteral("Край");
+        return QStringLiteral("Край диапазона X");
     }
     return {};
 }
 
-// A point phase is named by its composition (a phase's own name never starts
-// with a digit); here it reads as its column in the grid does, "C0.25".
-QString Joined(const std::vector<std::string>& phases)
+// A point phase is named by its composition; here it reads as its column in
+// the grid does, "C0.25".
+QString Joined(const std::vector<std::string>& phases, const std::vector<std::string>& pointPhases)
 {
     QStringList texts;
     for (const std::string& phase : phases) {
-        const bool point = !phase.empty() && (std::isdigit(static_cast<unsigned char>(phase[0])) || phase[0] == '.' || phase[0] == '-');
-        texts << FromCp1251(point ? "C" + phase.substr(0, 6) : phase);
+        const bool point = std::find(pointPhases.begin(), pointPhases.end(), phase) != pointPhases.end();
+        texts << FromCp1251(point ? PointPhaseCellText(phase) : phase);
     }
     return texts.join(QLatin1Char('+'));
 }
@@ -157,7 +157,7 @@ void TfmSpecPoints::FillRefined(const TRefinement& refinement, bool temperatureF
         if (!refined)
             kind += QStringLiteral(" (сетка)");
         const QString texts[kRefinedColumns] = {QLatin1Char(' ') + kind,
-                                                number("0.####", y),
+                                                number("0.######", y),
                                                 xLeft ? number("0.######", *xLeft) : QString(),
                                                 number("0.######", x),
                                                 xRight ? number("0.######", *xRight) : QString(),
@@ -173,9 +173,11 @@ void TfmSpecPoints::FillRefined(const TRefinement& refinement, bool temperatureF
         ++row;
     };
     for (const TRefinedNode& node : refinement.Nodes)
-        addRow(QStringLiteral("Нода"), node.Refined, node.Y, &node.XLeft, node.X, &node.XRight, Joined(node.Phases));
+        addRow(QStringLiteral("Нода"), node.Refined, node.Y, &node.XLeft, node.X, &node.XRight,
+               Joined(node.Phases, refinement.PointPhases));
     for (const TRefinedPoint& point : refinement.Points)
-        addRow(KindText(point.Kind), point.Refined, point.Y, nullptr, point.X, nullptr, Joined(point.Phases));
+        addRow(KindText(point.Kind), point.Refined, point.Y, nullptr, point.X, nullptr,
+               Joined(point.Phases, refinement.PointPhases));
     sgRefined_->resizeColumnsToContents();
 }
 

@@ -9,6 +9,7 @@
 #include <fstream>
 #include <regex>
 #include <string>
+#include <system_error>
 #include <vector>
 
 namespace {
@@ -39,15 +40,33 @@ std::vector<std::string> ReadmeCommands()
     return commands;
 }
 
+// A fresh folder to work in for the test's life, removed after it.
+class TWorkFolder {
+public:
+    TWorkFolder()
+    {
+        std::string pattern = (fs::temp_directory_path() / "solvane_readme_XXXXXX").string();
+        if (mkdtemp(pattern.data()))
+            folder_ = pattern;
+        fs::current_path(folder_);
+    }
+    ~TWorkFolder()
+    {
+        fs::current_path(home_);
+        std::error_code ignored;
+        fs::remove_all(folder_, ignored);
+    }
+
+private:
+    fs::path home_ = fs::current_path();
+    fs::path folder_;
+};
+
 TEST(Readme, EveryCommandLineRunsAsPrinted)
 {
     const std::vector<std::string> commands = ReadmeCommands();
     ASSERT_GE(commands.size(), 8u);
-    const fs::path folder = fs::temp_directory_path() / "solvane_readme";
-    fs::remove_all(folder);
-    fs::create_directories(folder);
-    const fs::path home = fs::current_path();
-    fs::current_path(folder);
+    const TWorkFolder folder;
     std::ofstream("my-system.txt") << "#YCAP=T, K\nGL = -T*Sid\n"
                                       "GS = (1-X)*13000*(T/1358-1 - p/40000) + X*17480*(T/1728-1 - p/40000) - T*Sid\n";
     for (std::string command : commands) {
@@ -61,11 +80,11 @@ TEST(Readme, EveryCommandLineRunsAsPrinted)
         }
         // Every file a command names is written.
         static const std::regex named(R"(--(?:svg|png|pdf|wmf|csv|json) (\S+))");
-        for (std::sregex_iterator m(command.begin(), command.end(), named), end; m != end; ++m)
-            EXPECT_GT(fs::file_size((*m)[1].str()), 0u) << (*m)[1];
+        for (std::sregex_iterator m(command.begin(), command.end(), named), end; m != end; ++m) {
+            const fs::path file = (*m)[1].str();
+            EXPECT_TRUE(fs::exists(file) && fs::file_size(file) > 0) << file;
+        }
     }
-    fs::current_path(home);
-    fs::remove_all(folder);
 }
 
 } // namespace

@@ -43,6 +43,14 @@ QPushButton* Button(const TfmDiagram2& diagram, const QString& text)
     return nullptr;
 }
 
+int VisiblePlottables(QCustomPlot* chart)
+{
+    int visible = 0;
+    for (int k = 0; k < chart->plottableCount(); ++k)
+        visible += chart->plottable(k)->visible() ? 1 : 0;
+    return visible;
+}
+
 QPoint PixelOf(const TfmDiagram2& diagram, double x, double y)
 {
     return QPoint(qRound(diagram.Chart()->xAxis->coordToPixel(x)), qRound(diagram.Chart()->yAxis->coordToPixel(y)));
@@ -77,9 +85,9 @@ void TestDiagram2::BuildShowsPointsNodesAndTitles()
     QCOMPARE(chart->graph(1)->name(), QString("Special points"));
     QCOMPARE(chart->graph(0)->dataCount(), run.Results().ZHigh + 1);
     QCOMPARE(chart->graph(1)->dataCount(), static_cast<int>(found.SeriesPoints.size()));
-    // One node, the eutectic, as a line series with two points.
+    // One node, the eutectic, as a line series with two points; nothing else shown.
     QCOMPARE(run.Results().Nodes.size(), std::size_t(1));
-    QCOMPARE(chart->graphCount(), 3);
+    QCOMPARE(VisiblePlottables(chart), 3);
     const double nodeY = run.Results().Nodes[0].Object->Y;
     QCOMPARE(chart->graph(2)->name(), QString("Node at %1K").arg(nodeY));
     QCOMPARE(chart->graph(2)->dataCount(), 2);
@@ -179,7 +187,7 @@ void TestDiagram2::RefinedLinesAndMarkers()
     QCustomPlot* chart = diagram.Chart();
     // Off at first: the diagram is the ordinary one.
     QVERIFY(!diagram.RefinedShown());
-    QCOMPARE(chart->plottableCount(), 3);
+    QCOMPARE(VisiblePlottables(chart), 3);
 
     QCheckBox* box = diagram.findChild<QCheckBox*>();
     QVERIFY(box);
@@ -190,7 +198,7 @@ void TestDiagram2::RefinedLinesAndMarkers()
     QCOMPARE(refinement.Nodes.size(), std::size_t(1));
     QVERIFY(refinement.Nodes[0].Refined);
     // A line per branch, the markers, and the refined eutectic's line.
-    QCOMPARE(chart->plottableCount(), 3 + static_cast<int>(refinement.Branches.size()) + 2);
+    QCOMPARE(VisiblePlottables(chart), 3 + static_cast<int>(refinement.Branches.size()) + 2);
     QCPGraph* markers = nullptr;
     for (int k = 0; k < chart->graphCount(); ++k)
         if (chart->graph(k)->name() == "Refined points")
@@ -198,14 +206,17 @@ void TestDiagram2::RefinedLinesAndMarkers()
     QVERIFY(markers);
     QCOMPARE(markers->dataCount(), 3 + static_cast<int>(refinement.Points.size()));
     box->click();
-    for (int k = 3; k < chart->plottableCount(); ++k)
-        QVERIFY(!chart->plottable(k)->visible());
+    QCOMPARE(VisiblePlottables(chart), 3);
 
-    // A new build keeps the choice and draws the new refinement.
+    // A new build keeps the choice and draws the new refinement, and the
+    // refined lines never move the axes.
+    const QCPRange yRange = chart->yAxis->range();
     diagram.ShowRefined(true);
     diagram.Build(run, "Temperature");
     QVERIFY(diagram.RefinedShown());
-    QCOMPARE(chart->plottableCount(), 3 + static_cast<int>(diagram.Refinement().Branches.size()) + 2);
+    QCOMPARE(VisiblePlottables(chart), 3 + static_cast<int>(diagram.Refinement().Branches.size()) + 2);
+    QCOMPARE(chart->yAxis->range().lower, yRange.lower);
+    QCOMPARE(chart->yAxis->range().upper, yRange.upper);
 
     // The CSV export holds the refined rows.
     const QString csv = dir_.filePath("d.csv");
@@ -244,9 +255,16 @@ void TestDiagram2::EveryRegionLabelledAtOnce()
     texts.sort();
     QCOMPARE(texts, (QStringList{"L", "L+SB", "SA", "SA+L", "SA+SB", "SB"}));
     // A second press replaces its own labels, not those the user moved or edited.
-    diagram.Labels().last()->SetAutomatic(false);
+    TDiagramLabel* moved = diagram.Labels().last();
+    const QPoint grip(2, 2), drop = PixelOf(diagram, 0.5, 400);
+    QTest::mousePress(moved, Qt::LeftButton, {}, grip);
+    QTest::mouseMove(moved, grip + QPoint(5, 5));
+    QTest::mouseRelease(moved, Qt::LeftButton, {}, moved->mapFrom(diagram.Chart(), drop));
+    QVERIFY(!moved->Automatic());
+    QCOMPARE(moved->pos(), drop);
     QCOMPARE(diagram.LabelRegions(), 6);
     QCOMPARE(diagram.Labels().size(), 1 + 1 + 6);
+    QVERIFY(diagram.Labels().contains(moved));
 }
 
 QTEST_MAIN(TestDiagram2)

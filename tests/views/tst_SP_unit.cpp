@@ -84,6 +84,7 @@ void TestSpecPoints::RefinedNodesAndPoints()
     TRefinement refinement;
     refinement.Nodes.push_back({480.978451, 0, 0.3910631, 1, {"SA", "L", "0.5"}, true});
     refinement.Points.push_back({TRefinedPointKind::Critical, 1202.7, 0.5, {"S"}, false});
+    refinement.PointPhases = {"0.5"};
     TfmSpecPoints window;
     QCOMPARE(window.RefinedRowCount(), 1); // the header only
     window.FillRefined(refinement, false, ',');
@@ -96,7 +97,7 @@ void TestSpecPoints::RefinedNodesAndPoints()
     }
     QCOMPARE(header, (QStringList{" Вид", " P", " X(лев.)", " X", " X(прав.)", " Фазы"}));
     // A point phase reads as its grid column does.
-    QCOMPARE(node, (QStringList{" Нода", " 480,9785", " 0", " 0,391063", " 1", " SA+L+C0.5"}));
+    QCOMPARE(node, (QStringList{" Нода", " 480,978451", " 0", " 0,391063", " 1", " SA+L+C0.5"}));
     // A value the refinement could not trust is the grid's, and says so.
     QCOMPARE(point, (QStringList{" Критическая (сетка)", " 1202,7", "", " 0,5", "", " S"}));
     window.FillRefined({}, true, '.');
