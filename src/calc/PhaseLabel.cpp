@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
-#include <deque>
 #include <limits>
 #include <unordered_map>
 
@@ -149,11 +148,11 @@ std::vector<TRegionLabel> RegionLabels(const CellGrid& grid, const std::vector<d
                 continue;
             const int number = static_cast<int>(regionText.size());
             regionText.push_back(id[at(c, i)]);
-            std::deque<std::pair<int, int>> open{{c, i}};
+            std::vector<std::pair<int, int>> open{{c, i}};
             region[at(c, i)] = number;
             while (!open.empty()) {
-                const auto [oc, oi] = open.front();
-                open.pop_front();
+                const auto [oc, oi] = open.back();
+                open.pop_back();
                 const std::pair<int, int> around[] = {{oc - 1, oi - 1}, {oc, oi - 1}, {oc + 1, oi - 1}, {oc - 1, oi},
                                                       {oc + 1, oi},     {oc - 1, oi + 1}, {oc, oi + 1}, {oc + 1, oi + 1}};
                 for (const auto& [nc, ni] : around)
@@ -234,12 +233,13 @@ std::vector<TRegionLabel> RegionLabels(const CellGrid& grid, const std::vector<d
     std::unordered_map<int, int> largest; // text id: its largest region's size
     for (std::size_t n = 0; n < count; ++n)
         largest[regionText[n]] = std::max(largest[regionText[n]], cells[n]);
-    std::vector<char> piece(count, 0);
+    std::vector<char> small(count, 0), piece(count, 0);
+    for (std::size_t n = 0; n < count; ++n)
+        small[n] = cells[n] * kPieceFraction < largest[regionText[n]];
     for (int i = 0; i < height; ++i)
         for (int c = 0; c < width; ++c) {
             const int n = region[at(c, i)];
-            if (n < 0 || piece[static_cast<std::size_t>(n)] ||
-                cells[static_cast<std::size_t>(n)] * kPieceFraction >= largest[regionText[static_cast<std::size_t>(n)]])
+            if (n < 0 || !small[static_cast<std::size_t>(n)] || piece[static_cast<std::size_t>(n)])
                 continue;
             for (int ni = std::max(0, i - kPieceReach); ni <= std::min(height - 1, i + kPieceReach); ++ni)
                 for (int nc = std::max(0, c - kPieceReach); nc <= std::min(width - 1, c + kPieceReach); ++nc) {
