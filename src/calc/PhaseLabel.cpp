@@ -12,8 +12,8 @@ namespace solvane {
 namespace {
 
 const std::string kTwoPhase = "E";
-// A region under a tenth of the size of a region of its text, no more than
-// three cells away, is a piece of that region.
+// A region of a tenth of the size of its text's largest, or less, joins the
+// regions of its text no more than three cells away.
 constexpr int kPieceFraction = 10;
 constexpr int kPieceReach = 3;
 
@@ -227,31 +227,43 @@ std::vector<TRegionLabel> RegionLabels(const CellGrid& grid, const std::vector<d
                 best[n] = k;
             }
         }
-    // Where a band thinner than the grid falls apart, a small piece lies within
-    // a few cells of a region of its text many times its size: it gets no label
-    // of its own. A small region far from any such region keeps its label.
+    // Where a band thinner than the grid falls apart, its pieces lie a few
+    // cells from each other: a small region (a tenth of its text's largest, or
+    // less) joins the regions of its text within reach, and each such group is
+    // labelled once, at its largest region. A small region far from others of
+    // its text keeps its own label.
     std::unordered_map<int, int> largest; // text id: its largest region's size
     for (std::size_t n = 0; n < count; ++n)
         largest[regionText[n]] = std::max(largest[regionText[n]], cells[n]);
-    std::vector<char> small(count, 0), piece(count, 0);
+    std::vector<std::size_t> group(count);
     for (std::size_t n = 0; n < count; ++n)
-        small[n] = cells[n] * kPieceFraction < largest[regionText[n]];
+        group[n] = n;
+    const auto root = [&group](std::size_t n) {
+        while (group[n] != n)
+            n = group[n] = group[group[n]];
+        return n;
+    };
     for (int i = 0; i < height; ++i)
         for (int c = 0; c < width; ++c) {
             const int n = region[at(c, i)];
-            if (n < 0 || !small[static_cast<std::size_t>(n)] || piece[static_cast<std::size_t>(n)])
+            if (n < 0 || cells[static_cast<std::size_t>(n)] * kPieceFraction >= largest[regionText[static_cast<std::size_t>(n)]])
                 continue;
             for (int ni = std::max(0, i - kPieceReach); ni <= std::min(height - 1, i + kPieceReach); ++ni)
                 for (int nc = std::max(0, c - kPieceReach); nc <= std::min(width - 1, c + kPieceReach); ++nc) {
                     const int m = region[at(nc, ni)];
-                    if (m >= 0 && regionText[static_cast<std::size_t>(m)] == regionText[static_cast<std::size_t>(n)] &&
-                        cells[static_cast<std::size_t>(m)] >= kPieceFraction * cells[static_cast<std::size_t>(n)])
-                        piece[static_cast<std::size_t>(n)] = 1;
+                    if (m >= 0 && regionText[static_cast<std::size_t>(m)] == regionText[static_cast<std::size_t>(n)])
+                        group[root(static_cast<std::size_t>(m))] = root(static_cast<std::size_t>(n));
                 }
         }
+    std::vector<std::size_t> biggest(count, count); // of each group, by its root
+    for (std::size_t n = 0; n < count; ++n) {
+        std::size_t& b = biggest[root(n)];
+        if (b == count || cells[n] > cells[b])
+            b = n;
+    }
     std::vector<TRegionLabel> labels;
     for (std::size_t n = 0; n < count; ++n)
-        if (!piece[n])
+        if (biggest[root(n)] == n)
             labels.push_back({texts.Text(regionText[n]), columnX[best[n] % width], rows[best[n] / width].second,
                               cells[n]});
     return labels;

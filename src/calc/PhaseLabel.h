@@ -24,9 +24,10 @@ std::optional<std::string> PhaseLabelAt(const CellGrid& grid, const std::vector<
 
 // One label per phase region: a region is a connected set of cells (sharing a
 // side or a corner) that read the same, a two-phase cell reading as its two
-// phases. A region under a tenth of the size of a region of the same text
-// within three cells of it is taken for a piece of that one, cut off by the
-// grid, and gets no label. No label reads "E": cells of no phase, and a
+// phases. Small regions (a tenth of the largest of their text, or less) are
+// taken for pieces that the grid cut off a thin band: such a region and the
+// regions of its text within three cells of it get one label, at the largest
+// of them. No label reads "E": cells of no phase, and a
 // two-phase run without a phase on one side (at an edge of the X range), get
 // none.
 struct TRegionLabel {

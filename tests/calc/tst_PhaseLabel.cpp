@@ -52,7 +52,7 @@ CellGrid GridOf(const std::vector<std::vector<std::string>>& rows)
 
 TEST(PhaseLabel, OneLabelInsideEveryRegion)
 {
-    const std::vector<double> x = {0, 0.25, 0.5, 0.75, 1, 1.25, 1.5, 1.75};
+    const std::vector<double> x = {0, 0.25, 0.5, 0.75, 1, 1.25, 1.5, 1.75, 2, 2.25};
     struct Case {
         const char* what;
         std::vector<std::vector<std::string>> rows;
@@ -81,6 +81,15 @@ TEST(PhaseLabel, OneLabelInsideEveryRegion)
           {"L", "L", "L", "L", "L", "L", "L", "L"},
           {"L", "L", "L", "L", "L", "L", "E", "S"}},
          {{"L", 43}, {"L+S", 12}, {"S", 2}, {"S", 4}, {"L+S", 1}, {"S", 1}}},
+        {"a chain of pieces, each within reach of the next, is one region",
+         {{"L", "E", "E", "E", "E", "E", "E", "E", "E", "S"},
+          {"L", "E", "E", "E", "E", "E", "E", "E", "E", "S"},
+          {"L", "L", "L", "L", "L", "L", "L", "L", "L", "L"},
+          {"L", "L", "L", "L", "L", "L", "E", "S", "S", "S"},
+          {"L", "L", "L", "L", "L", "L", "L", "L", "L", "L"},
+          {"L", "L", "L", "L", "L", "L", "L", "L", "L", "L"},
+          {"L", "L", "L", "L", "L", "L", "L", "L", "E", "S"}},
+         {{"L", 46}, {"L+S", 16}, {"S", 2}, {"S", 3}, {"S", 1}}},
         {"one text in two separate places is two regions",
          {{"L", "S", "L", "S", "L"}},
          {{"L", 1}, {"S", 1}, {"L", 1}, {"S", 1}, {"L", 1}}},
