@@ -65,7 +65,7 @@ bool WriteDiagramFiles(TRun& run, const SpecialPointsResult& special, const TRef
     bool ok = true;
     if (!outputs.Csv.empty()) {
         try {
-            ReplaceFile(outputs.Csv, DiagramCsv(run.Results(), special, refinement));
+            ReplaceFile(outputs.Csv, DiagramCsv(BoundaryPointsOf(run.Results()), special, refinement));
         } catch (const std::runtime_error& e) {
             ok = Report(outputs.Csv, e.what());
         }

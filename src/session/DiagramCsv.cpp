@@ -2,6 +2,7 @@
 
 #include "text/Cp1251.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 
@@ -54,13 +55,18 @@ void AddRefinedRows(std::string& csv, const TRefinement& refinement)
 
 } // namespace
 
-std::string DiagramCsv(const TRunResults& results, const SpecialPointsResult& special, const TRefinement* refinement)
+std::span<const TZPoint> BoundaryPointsOf(const TRunResults& results)
+{
+    const std::size_t count = std::min(results.BoundaryPoints.size(), static_cast<std::size_t>(results.ZHigh + 1));
+    return {results.BoundaryPoints.data(), count};
+}
+
+std::string DiagramCsv(std::span<const TZPoint> boundaryPoints, const SpecialPointsResult& special,
+                       const TRefinement* refinement)
 {
     std::string csv = "kind,y,x,x_left,x_right,phase\n";
-    for (int i = 0; i <= results.ZHigh; ++i) {
-        const TZPoint& z = results.BoundaryPoints[static_cast<std::size_t>(i)];
+    for (const TZPoint& z : boundaryPoints)
         csv += "boundary," + Number(z.Y) + ',' + Number(z.X) + ",,," + Field(z.Phase) + '\n';
-    }
     for (const TNode& n : special.Nodes)
         csv += "node," + Number(n.Y) + ',' + Number(n.X) + ',' + Number(n.XLeft) + ',' + Number(n.XRight) + ",\n";
     for (const auto& [x, y] : special.OtherPoints)

@@ -12,11 +12,16 @@
 #include "calc/RunState.h"
 #include "calc/SP_search.h"
 
+#include <span>
 #include <string>
 
 namespace solvane {
 
-std::string DiagramCsv(const TRunResults& results, const SpecialPointsResult& special,
+// boundaryPoints: the run's boundary points 0 to ZHigh.
+std::string DiagramCsv(std::span<const TZPoint> boundaryPoints, const SpecialPointsResult& special,
                        const TRefinement* refinement = nullptr);
+
+// The boundary points 0 to ZHigh of a run's results.
+std::span<const TZPoint> BoundaryPointsOf(const TRunResults& results);
 
 } // namespace solvane

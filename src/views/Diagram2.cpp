@@ -171,12 +171,12 @@ SpecialPointsResult TfmDiagram2::Build(TRun& run, const QString& yListText, bool
     special->setScatterStyle(dotted);
     UndoZoom();
 
+    const std::span<const TZPoint> boundary = BoundaryPointsOf(results);
+    builtPoints_.assign(boundary.begin(), boundary.end());
     QVector<QCPGraphData> points;
-    points.reserve(results.ZHigh + 1);
-    for (int i = 0; i <= results.ZHigh; ++i) {
-        const TZPoint& z = results.BoundaryPoints[static_cast<std::size_t>(i)];
+    points.reserve(static_cast<qsizetype>(boundary.size()));
+    for (const TZPoint& z : boundary)
         points.push_back({z.X, z.Y});
-    }
     ordinary->data()->set(points);
 
     // The special points search: its points, then a line per node.
@@ -369,7 +369,7 @@ QString TfmDiagram2::ExportCsv(const QString& path) const
 {
     if (!run_)
         return QStringLiteral("Диаграмма не построена");
-    return SaveBytes(path, QByteArray::fromStdString(DiagramCsv(run_->Results(), found_, &refinement_)));
+    return SaveBytes(path, QByteArray::fromStdString(DiagramCsv(builtPoints_, found_, &refinement_)));
 }
 
 void TfmDiagram2::Export()

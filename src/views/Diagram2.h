@@ -85,7 +85,7 @@ public:
     TDiagramPicture Picture() const { return {chart_, Labels()}; }
     // "Копировать": the picture on the clipboard as a metafile, an SVG and a bitmap.
     void CopyToClipboard();
-    // The run's points as CSV, or the picture, into the file; empty or the reason it failed.
+    // The points of the last build as CSV into the file; empty or the reason it failed.
     QString ExportCsv(const QString& path) const;
 
 protected:
@@ -111,7 +111,9 @@ private:
     QList<QCPAbstractPlottable*> refinedLayer_; // shown while chbRefined_ is checked
     QRubberBand* band_ = nullptr;
     const TRun* run_ = nullptr; // the run whose grid labels are read from
-    SpecialPointsResult found_;   // of the last build, for the CSV
+    // Of the last build, for the CSV, which a later run does not change.
+    std::vector<TZPoint> builtPoints_;
+    SpecialPointsResult found_;
     TRefinement refinement_;      // of the last build
     // The grid of the last build, which a later run does not change.
     struct TBuiltGrid {

@@ -68,6 +68,7 @@ private slots:
     void ChartSettingsRoundTripAndDamagedFile();
     void RefinedLinesAndMarkers();
     void EveryRegionLabelledAtOnce();
+    void LaterRunLeavesTheBuiltDiagramAlone();
 
 private:
     QTemporaryDir dir_;
@@ -265,6 +266,25 @@ void TestDiagram2::EveryRegionLabelledAtOnce()
     QCOMPARE(diagram.LabelRegions(), 6);
     QCOMPARE(diagram.Labels().size(), 1 + 1 + 6);
     QVERIFY(diagram.Labels().contains(moved));
+}
+
+void TestDiagram2::LaterRunLeavesTheBuiltDiagramAlone()
+{
+    // Export and region labels follow the diagram on view, not a run made since.
+    TRun run;
+    RunEutectic(run);
+    TfmDiagram2 diagram(dir_.filePath("Chart.cfg"));
+    diagram.Build(run, "Temperature");
+    const int points = diagram.Chart()->graph(0)->dataCount();
+    run.Input.Problem.XPoints = 20;
+    run.Input.Problem.Functs = "GL = -T*Sid\n";
+    QCOMPARE(run.Run().End, TRunEnd::Completed);
+    QCOMPARE(diagram.LabelRegions(), 6);
+    const QString csv = dir_.filePath("later.csv");
+    QCOMPARE(diagram.ExportCsv(csv), QString());
+    QFile file(csv);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll().count("\nboundary,"), points);
 }
 
 QTEST_MAIN(TestDiagram2)
