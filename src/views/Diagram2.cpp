@@ -200,7 +200,11 @@ SpecialPointsResult TfmDiagram2::Build(TRun& run, const QString& yListText, bool
     refinement_ = {};
     if (refine) {
         QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-        refinement_ = Refine(results, run.YItem());
+        try {
+            refinement_ = Refine(results, run.YItem());
+        } catch (const std::exception&) {
+            // Each result catches its own evaluator errors; anything else leaves the diagram unrefined.
+        }
         QGuiApplication::restoreOverrideCursor();
     }
     AddRefinedLayer();
