@@ -56,6 +56,7 @@ std::vector<double> ColumnXs(const TRunResults& results)
     return columnX;
 }
 constexpr int kDragThreshold = 4; // pixels a press must travel to be a drag
+constexpr int kLabelMargin = 3;   // pixels between a region label and the chart's frame
 
 } // namespace
 
@@ -88,18 +89,27 @@ TfmDiagram2::TfmDiagram2(const QString& chartSettingsPath, QWidget* parent)
     auto* sbExport = new QPushButton(QStringLiteral("Экспорт…"));
     sbExport->setToolTip(QStringLiteral("Сохранить диаграмму в файл: SVG, PNG, PDF, WMF или данные в CSV"));
     auto* sbClose = new QPushButton(QStringLiteral("Закрыть"));
+    // Two rows: the read-out with the refined results' controls, then the
+    // chart's buttons. The read-out never widens the window: it gets the room left.
+    Label1_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     auto* panel = new QWidget;
-    panel->setFixedHeight(53);
-    auto* buttons = new QHBoxLayout(panel);
-    buttons->addWidget(Label1_, 1);
+    auto* rows = new QVBoxLayout(panel);
+    rows->setContentsMargins(9, 4, 9, 6);
+    rows->setSpacing(4);
+    auto* first = new QHBoxLayout;
+    first->addWidget(Label1_, 1);
+    first->addWidget(chbRefined_);
+    first->addWidget(sbLabelRegions_);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
     buttons->addWidget(sbUndoZoom_);
-    buttons->addWidget(chbRefined_);
-    buttons->addWidget(sbLabelRegions_);
     buttons->addWidget(sbEdit);
     buttons->addSpacing(20);
     buttons->addWidget(sbCopy_);
     buttons->addWidget(sbExport);
     buttons->addWidget(sbClose);
+    rows->addLayout(first);
+    rows->addLayout(buttons);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
@@ -281,10 +291,12 @@ int TfmDiagram2::LabelRegions()
             continue;
         auto* label = new TDiagramLabel(FromCp1251(region.Text), chart_);
         label->SetAutomatic(true);
-        // Centred on the region's deepest cell, and kept inside the plotting rectangle.
+        // Centred on the region's deepest cell, and kept inside the plotting
+        // rectangle, clear of its frame.
+        const QRect room = plot.adjusted(kLabelMargin, kLabelMargin, -kLabelMargin, -kLabelMargin);
         QPoint topLeft = centre - QPoint(label->width() / 2, label->height() / 2);
-        topLeft.setX(std::clamp(topLeft.x(), plot.left(), std::max(plot.left(), plot.right() + 1 - label->width())));
-        topLeft.setY(std::clamp(topLeft.y(), plot.top(), std::max(plot.top(), plot.bottom() + 1 - label->height())));
+        topLeft.setX(std::clamp(topLeft.x(), room.left(), std::max(room.left(), room.right() + 1 - label->width())));
+        topLeft.setY(std::clamp(topLeft.y(), room.top(), std::max(room.top(), room.bottom() + 1 - label->height())));
         label->move(topLeft);
         ++placed;
     }

@@ -30,13 +30,17 @@ QString KindText(TRefinedPointKind kind)
     case TRefinedPointKind::Critical:
         return QStringLiteral("Критическая");
     case TRefinedPointKind::End:
-        return QStringLiteral("Край диапазона X");
+        return QStringLiteral("Край X");
     }
     return {};
 }
 
 // A point phase is named by its composition; here it reads as its column in
 // the grid does, "C0.25".
+// What "Край X" means to a chemist.
+const char* const kEndTip = "Двухфазная область сходится на краю диапазона X; "
+                            "при X = 0 или X = 1 это точка плавления (превращения) чистого компонента";
+
 QString Joined(const std::vector<std::string>& phases, const std::vector<std::string>& pointPhases)
 {
     QStringList texts;
@@ -153,17 +157,21 @@ void TfmSpecPoints::FillRefined(const TRefinement& refinement, bool temperatureF
     };
     int row = 0;
     const auto addRow = [&](QString kind, bool refined, double y, const double* xLeft, double x,
-                            const double* xRight, const QString& phases) {
+                            const double* xRight, const QString& phases, const char* kindTip = nullptr) {
         if (!refined)
             kind += QStringLiteral(" (сетка)");
         const QString texts[kRefinedColumns] = {QLatin1Char(' ') + kind,
-                                                number("0.######", y),
+                                                number("0.####", y),
                                                 xLeft ? number("0.######", *xLeft) : QString(),
                                                 number("0.######", x),
                                                 xRight ? number("0.######", *xRight) : QString(),
                                                 QLatin1Char(' ') + phases};
         for (int c = 0; c < kRefinedColumns; ++c) {
             auto* item = new QTableWidgetItem(texts[c]);
+            if (c == kKind && kindTip)
+                item->setToolTip(QString::fromUtf8(kindTip));
+            else if (c == kPhases)
+                item->setToolTip(phases);
             if (!refined) {
                 item->setForeground(Qt::gray);
                 item->setToolTip(QStringLiteral("Не уточнено: значение сетки"));
@@ -177,7 +185,7 @@ void TfmSpecPoints::FillRefined(const TRefinement& refinement, bool temperatureF
                Joined(node.Phases, refinement.PointPhases));
     for (const TRefinedPoint& point : refinement.Points)
         addRow(KindText(point.Kind), point.Refined, point.Y, nullptr, point.X, nullptr,
-               Joined(point.Phases, refinement.PointPhases));
+               Joined(point.Phases, refinement.PointPhases), point.Kind == TRefinedPointKind::End ? kEndTip : nullptr);
     sgRefined_->resizeColumnsToContents();
 }
 

@@ -97,7 +97,7 @@ void TestSpecPoints::RefinedNodesAndPoints()
     }
     QCOMPARE(header, (QStringList{" Вид", " P", " X(лев.)", " X", " X(прав.)", " Фазы"}));
     // A point phase reads as its grid column does.
-    QCOMPARE(node, (QStringList{" Нода", " 480,978451", " 0", " 0,391063", " 1", " SA+L+C0.5"}));
+    QCOMPARE(node, (QStringList{" Нода", " 480,9785", " 0", " 0,391063", " 1", " SA+L+C0.5"}));
     // A value the refinement could not trust is the grid's, and says so.
     QCOMPARE(point, (QStringList{" Критическая (сетка)", " 1202,7", "", " 0,5", "", " S"}));
     window.FillRefined({}, true, '.');
