@@ -5,8 +5,8 @@
 // The window's time is taken from the Run press to the end of the press.
 // Run/1001x1001/window also reports stop_ms: from the Yes answer to
 // "Остановить расчет?" to the end of the press (the worst of three stops).
+#include "BenchProblems.h"
 #include "app/MainWindow.h"
-#include "calc/HeadlessRun.h"
 #include "session/ProblemRun.h"
 #include "views/QtText.h"
 
@@ -113,15 +113,8 @@ void HeadlessRun(benchmark::State& state, int row)
         MakeLargeProblem();
     else
         ChooseRow(row);
-    const TProblemInput problem = CurrentInput();
     TRun run;
-    for (auto _ : state) {
-        const THeadlessResult result = RunProblemHeadless(run, problem);
-        if (!result.Completed) {
-            state.SkipWithError(("run not completed: " + result.Outcome.Error).c_str());
-            return;
-        }
-    }
+    bench::TimeHeadlessRuns(state, run, CurrentInput());
 }
 
 } // namespace

@@ -4,39 +4,19 @@
 #include <benchmark/benchmark.h>
 
 #include <chrono>
-#include <fstream>
-#include <sstream>
-#include <string>
 
-#include "calc/HeadlessRun.h"
+#include "BenchProblems.h"
 #include "calc/Refine.h"
 
 using namespace solvane;
 
 namespace {
 
-std::string ReadProblem(const std::string& name)
-{
-    std::ifstream in(std::string(SOLVANE_PROBLEM_DIR) + "/" + name, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
 // points: grid points along each axis (columns and lines). The iteration time is
 // the refinement's.
 void RefineAfterRun(benchmark::State& state, const char* file, double ymin, double ymax)
 {
-    const int points = static_cast<int>(state.range(0));
-    TProblemInput problem;
-    problem.ProblemName = file;
-    problem.Functs = ReadProblem(file);
-    problem.Yparameter = "Temperature";
-    problem.Ymin = ymin;
-    problem.Ymax = ymax;
-    problem.Zvalue = 1;
-    problem.YPoints = points - 1;
-    problem.XPoints = points - 1;
+    const TProblemInput problem = bench::SquareProblem(file, ymin, ymax, static_cast<int>(state.range(0)));
     TRun run;
     double runSeconds = 0, refineSeconds = 0;
     std::size_t refined = 0, results = 0;

@@ -11,7 +11,7 @@
 //                            refinement, and its lines shown ("Уточнённые границы")
 //   Diagram/label_regions    "Подписать области" on the built diagram
 // Every window case works on one finished run, made once.
-#include "calc/HeadlessRun.h"
+#include "BenchProblems.h"
 #include "views/CellGridView.h"
 #include "views/GridUnit.h"
 #include "views/Diagram2.h"
@@ -24,34 +24,18 @@
 #include <QScrollBar>
 #include <QWindow>
 
-#include <fstream>
 #include <memory>
-#include <sstream>
 #include <string>
 
 using namespace solvane;
 
 namespace {
 
-TProblemInput LargeProblem()
-{
-    std::ifstream in(SOLVANE_PROBLEM_DIR "/two_compounds.txt", std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    TProblemInput problem;
-    problem.ProblemName = "two_compounds";
-    problem.Functs = text.str();
-    problem.Yparameter = "Temperature";
-    problem.Ymin = 300;
-    problem.Ymax = 1100;
-    problem.Zvalue = 1;
-    problem.YPoints = 1000;
-    problem.XPoints = 1000;
-    return problem;
-}
+TProblemInput LargeProblem() { return bench::SquareProblem("two_compounds.txt", 300, 1100, 1001); }
 
-// The finished run the window cases show; null when it failed.
-const TRun* FinishedRun()
+// The finished run every window case shows, made once; null when it failed. A
+// diagram build searches it again, which rewrites its nodes to what they were.
+TRun* FinishedRun()
 {
     static const std::unique_ptr<TRun> run = [] {
         auto made = std::make_unique<TRun>();
@@ -64,15 +48,8 @@ void ProcessEvents() { QCoreApplication::processEvents(QEventLoop::AllEvents, 50
 
 void HeadlessRun(benchmark::State& state)
 {
-    const TProblemInput problem = LargeProblem();
     TRun run;
-    for (auto _ : state) {
-        const THeadlessResult result = RunProblemHeadless(run, problem);
-        if (!result.Completed) {
-            state.SkipWithError(("run not completed: " + result.Outcome.Error).c_str());
-            return;
-        }
-    }
+    bench::TimeHeadlessRuns(state, run, LargeProblem());
 }
 
 void GridOpenAndScroll(benchmark::State& state)
@@ -106,20 +83,9 @@ void GridOpenAndScroll(benchmark::State& state)
     state.counters["rows"] = run->Results().Cells.RowCount();
 }
 
-// The build runs the search, which rewrites the run's nodes: the diagram cases
-// share a run of their own. Null when it did not complete.
-TRun* DiagramRun()
-{
-    static const std::unique_ptr<TRun> run = [] {
-        auto made = std::make_unique<TRun>();
-        return RunProblemHeadless(*made, LargeProblem()).Completed ? std::move(made) : nullptr;
-    }();
-    return run.get();
-}
-
 void DiagramBuild(benchmark::State& state, bool refine)
 {
-    TRun* run = DiagramRun();
+    TRun* run = FinishedRun();
     if (!run) {
         state.SkipWithError("the run did not complete");
         return;
@@ -136,7 +102,7 @@ void DiagramBuild(benchmark::State& state, bool refine)
 
 void DiagramLabelRegions(benchmark::State& state)
 {
-    TRun* run = DiagramRun();
+    TRun* run = FinishedRun();
     if (!run) {
         state.SkipWithError("the run did not complete");
         return;

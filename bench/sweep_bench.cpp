@@ -3,46 +3,19 @@
 // of one run and the time per grid point (X columns times Y lines).
 #include <benchmark/benchmark.h>
 
-#include <fstream>
-#include <sstream>
-#include <string>
-
-#include "calc/HeadlessRun.h"
+#include "BenchProblems.h"
 
 using namespace solvane;
 
 namespace {
 
-std::string ReadProblem(const std::string& name)
-{
-    std::ifstream in(std::string(SOLVANE_PROBLEM_DIR) + "/" + name, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
 // points: grid points along each axis (columns and lines).
 void Sweep(benchmark::State& state, const char* file, double ymin, double ymax)
 {
-    const int points = static_cast<int>(state.range(0));
-    TProblemInput problem;
-    problem.ProblemName = file;
-    problem.Functs = ReadProblem(file);
-    problem.Yparameter = "Temperature";
-    problem.Ymin = ymin;
-    problem.Ymax = ymax;
-    problem.Zvalue = 1;
-    problem.YPoints = points - 1;
-    problem.XPoints = points - 1;
+    const TProblemInput problem = bench::SquareProblem(file, ymin, ymax, static_cast<int>(state.range(0)));
     TRun run;
-    for (auto _ : state) {
-        const THeadlessResult result = RunProblemHeadless(run, problem);
-        if (!result.Completed) {
-            state.SkipWithError(("run not completed: " + result.Outcome.Error).c_str());
-            break;
-        }
-        benchmark::DoNotOptimize(run.Results().ZHigh);
-    }
+    if (!bench::TimeHeadlessRuns(state, run, problem))
+        return;
     const double gridPoints = static_cast<double>(run.Results().XColumns.size()) * (run.Results().LineIndex + 1);
     state.counters["grid_points"] = gridPoints;
     state.counters["per_point"] =

@@ -11,29 +11,13 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include "EutecticRun.h"
+
 using namespace solvane;
 
 namespace {
 
-// An ideal liquid over two pure solids: one eutectic.
-const char* kEutectic = "#YCAP=T, K\n"
-                        "GL = -T*Sid\n"
-                        "GSA = (1-X)*10000*(T/600-1) + 100000*X\n"
-                        "GSB = X*12000*(T/700-1) + 100000*(1-X)\n";
-
-void RunEutectic(TRun& run)
-{
-    TProblemInput& p = run.Input.Problem;
-    p.ProblemName = "Simple eutectic";
-    p.Functs = kEutectic;
-    p.Yparameter = "Temperature";
-    p.Ymin = 300;
-    p.Ymax = 750;
-    p.YPoints = 90;
-    p.XPoints = 100;
-    p.Zvalue = 1;
-    QCOMPARE(run.Run().End, TRunEnd::Completed);
-}
+using test::RunEutectic;
 
 QPushButton* Button(const TfmDiagram2& diagram, const QString& text)
 {
