@@ -58,6 +58,192 @@ std::string TwoPhaseName(const std::string& left, const std::string& right)
     return left + "+" + right;
 }
 
+// One int per cell of the grid on view, row by row from the top; -1 for none.
+struct TCellMap {
+    int width = 0, height = 0;
+    std::vector<int> cells;
+
+    TCellMap(int w, int h) : width(w), height(h), cells(static_cast<std::size_t>(w) * h, -1) {}
+    bool Holds(int c, int i) const { return c >= 0 && c < width && i >= 0 && i < height; }
+    int& operator()(int c, int i) { return cells[static_cast<std::size_t>(i) * width + c]; }
+    int operator()(int c, int i) const { return cells[static_cast<std::size_t>(i) * width + c]; }
+};
+
+// Each cell's region text as an id of texts; none off the view.
+TCellMap TextsOnView(const CellGrid& grid, const std::vector<double>& columnX,
+                     const std::vector<std::pair<int, double>>& rows, const TRegionView& view, TRegionTexts& texts)
+{
+    TCellMap text(static_cast<int>(columnX.size()), static_cast<int>(rows.size()));
+    for (int i = 0; i < text.height; ++i) {
+        const auto [r, y] = rows[static_cast<std::size_t>(i)];
+        for (int c = 0; c < text.width;) {
+            const std::string& cell = grid.Cell(c + 1, r);
+            if (cell != kTwoPhase) {
+                text(c, i) = texts.Id(cell);
+                ++c;
+                continue;
+            }
+            int end = c;
+            while (end + 1 < text.width && grid.Cell(end + 2, r) == kTwoPhase)
+                ++end;
+            const int run = texts.Id(TwoPhaseName(c > 0 ? grid.Cell(c, r) : std::string(),
+                                                  end + 1 < text.width ? grid.Cell(end + 2, r) : std::string()));
+            for (; c <= end; ++c)
+                text(c, i) = run;
+        }
+        for (int c = 0; c < text.width; ++c) {
+            const double x = columnX[static_cast<std::size_t>(c)];
+            if (!(x >= view.XLow && x <= view.XHigh && y >= view.YLow && y <= view.YHigh))
+                text(c, i) = -1;
+        }
+    }
+    return text;
+}
+
+// Regions: cells of one text joined through their sides and corners (a thin
+// slanting band of two-phase cells is one region, though its cells meet only
+// at their corners). regionText receives each region's text.
+TCellMap JoinRegions(const TCellMap& text, std::vector<int>& regionText)
+{
+    TCellMap region(text.width, text.height);
+    for (int i = 0; i < text.height; ++i)
+        for (int c = 0; c < text.width; ++c) {
+            if (text(c, i) < 0 || region(c, i) >= 0)
+                continue;
+            const int number = static_cast<int>(regionText.size());
+            regionText.push_back(text(c, i));
+            std::vector<std::pair<int, int>> open{{c, i}};
+            region(c, i) = number;
+            while (!open.empty()) {
+                const auto [oc, oi] = open.back();
+                open.pop_back();
+                for (int ni = oi - 1; ni <= oi + 1; ++ni)
+                    for (int nc = oc - 1; nc <= oc + 1; ++nc)
+                        if (region.Holds(nc, ni) && region(nc, ni) < 0 && text(nc, ni) == text(c, i)) {
+                            region(nc, ni) = number;
+                            open.emplace_back(nc, ni);
+                        }
+            }
+        }
+    return region;
+}
+
+// Each cell's distance to its region's border in screen units (a cell is wx
+// wide and wy high), by two chamfer passes.
+std::vector<double> DepthInRegion(const TCellMap& region, double wx, double wy)
+{
+    const auto same = [&](int c, int i, int nc, int ni) {
+        return region.Holds(nc, ni) && region(nc, ni) == region(c, i);
+    };
+    const auto at = [&region](int c, int i) { return static_cast<std::size_t>(i) * region.width + c; };
+    std::vector<double> depth(region.cells.size(), std::numeric_limits<double>::infinity());
+    for (int i = 0; i < region.height; ++i)
+        for (int c = 0; c < region.width; ++c) {
+            double& d = depth[at(c, i)];
+            if (!same(c, i, c - 1, i) || !same(c, i, c + 1, i))
+                d = std::min(d, wx / 2);
+            if (!same(c, i, c, i - 1) || !same(c, i, c, i + 1))
+                d = std::min(d, wy / 2);
+        }
+    const double wd = std::hypot(wx, wy);
+    const struct {
+        int dc, di;
+        double w;
+    } before[] = {{-1, -1, wd}, {0, -1, wy}, {1, -1, wd}, {-1, 0, wx}};
+    for (int i = 0; i < region.height; ++i)
+        for (int c = 0; c < region.width; ++c)
+            for (const auto& n : before)
+                if (same(c, i, c + n.dc, i + n.di))
+                    depth[at(c, i)] = std::min(depth[at(c, i)], depth[at(c + n.dc, i + n.di)] + n.w);
+    for (int i = region.height - 1; i >= 0; --i)
+        for (int c = region.width - 1; c >= 0; --c)
+            for (const auto& n : before)
+                if (same(c, i, c - n.dc, i - n.di))
+                    depth[at(c, i)] = std::min(depth[at(c, i)], depth[at(c - n.dc, i - n.di)] + n.w);
+    return depth;
+}
+
+// The cell of each region where its label goes: of its deepest cells (within
+// half a cell of the deepest), the one nearest their middle.
+std::vector<std::size_t> LabelCells(const TCellMap& region, const std::vector<double>& depth, std::size_t count,
+                                    double wx, double wy)
+{
+    const std::size_t width = static_cast<std::size_t>(region.width);
+    std::vector<double> deepest(count, 0);
+    for (std::size_t k = 0; k < depth.size(); ++k)
+        if (region.cells[k] >= 0)
+            deepest[static_cast<std::size_t>(region.cells[k])] =
+                std::max(deepest[static_cast<std::size_t>(region.cells[k])], depth[k]);
+    const double slack = std::min(wx, wy) / 2;
+    const auto deep = [&](std::size_t k) {
+        return region.cells[k] >= 0 && depth[k] >= deepest[static_cast<std::size_t>(region.cells[k])] - slack;
+    };
+    std::vector<double> sumC(count, 0), sumI(count, 0), deepCount(count, 0);
+    for (std::size_t k = 0; k < depth.size(); ++k)
+        if (deep(k)) {
+            const auto n = static_cast<std::size_t>(region.cells[k]);
+            sumC[n] += static_cast<double>(k % width);
+            sumI[n] += static_cast<double>(k / width);
+            deepCount[n] += 1;
+        }
+    std::vector<double> bestDistance(count, std::numeric_limits<double>::infinity());
+    std::vector<std::size_t> best(count, 0);
+    for (std::size_t k = 0; k < depth.size(); ++k)
+        if (deep(k)) {
+            const auto n = static_cast<std::size_t>(region.cells[k]);
+            const double d = std::hypot((static_cast<double>(k % width) - sumC[n] / deepCount[n]) * wx,
+                                        (static_cast<double>(k / width) - sumI[n] / deepCount[n]) * wy);
+            if (d < bestDistance[n]) {
+                bestDistance[n] = d;
+                best[n] = k;
+            }
+        }
+    return best;
+}
+
+// Whether each region gets a label. Where a band thinner than the grid falls
+// apart, its pieces lie a few cells from each other: a small region (a tenth
+// of its text's largest, or less) joins the regions of its text within reach,
+// and each such group is labelled once, at its largest region. A small region
+// far from others of its text keeps its own label.
+std::vector<char> Labelled(const TCellMap& region, const std::vector<int>& regionText, const std::vector<int>& size)
+{
+    const std::size_t count = regionText.size();
+    std::unordered_map<int, int> largest; // text id: its largest region's size
+    for (std::size_t n = 0; n < count; ++n)
+        largest[regionText[n]] = std::max(largest[regionText[n]], size[n]);
+    std::vector<std::size_t> group(count);
+    for (std::size_t n = 0; n < count; ++n)
+        group[n] = n;
+    const auto root = [&group](std::size_t n) {
+        while (group[n] != n)
+            n = group[n] = group[group[n]];
+        return n;
+    };
+    for (int i = 0; i < region.height; ++i)
+        for (int c = 0; c < region.width; ++c) {
+            const int n = region(c, i);
+            if (n < 0 || size[static_cast<std::size_t>(n)] * kPieceFraction >= largest[regionText[static_cast<std::size_t>(n)]])
+                continue;
+            for (int ni = i - kPieceReach; ni <= i + kPieceReach; ++ni)
+                for (int nc = c - kPieceReach; nc <= c + kPieceReach; ++nc) {
+                    const int m = region.Holds(nc, ni) ? region(nc, ni) : -1;
+                    if (m >= 0 && regionText[static_cast<std::size_t>(m)] == regionText[static_cast<std::size_t>(n)])
+                        group[root(static_cast<std::size_t>(m))] = root(static_cast<std::size_t>(n));
+                }
+        }
+    std::vector<std::size_t> biggest(count, count); // of each group, by its root
+    for (std::size_t n = 0; n < count; ++n) {
+        std::size_t& b = biggest[root(n)];
+        if (b == count || size[n] > size[b])
+            b = n;
+    }
+    std::vector<char> labelled(count);
+    for (std::size_t n = 0; n < count; ++n)
+        labelled[n] = biggest[root(n)] == n;
+    return labelled;
+}
+
 } // namespace
 
 std::string PointPhaseCellText(const std::string& composition) { return "C" + composition.substr(0, 6); }
@@ -97,175 +283,32 @@ std::vector<TRegionLabel> RegionLabels(const CellGrid& grid, const std::vector<d
                                        double cellHeight, char decimalSeparator, const TRegionView& view)
 {
     const int width = std::max(0, std::min(grid.ColCount() - 1, static_cast<int>(columnX.size())));
+    const std::vector<double> columns(columnX.begin(), columnX.begin() + width);
     std::vector<std::pair<int, double>> rows; // the grid row and its Y
     for (int r = 1; r < grid.RowCount(); ++r) {
         double y = 0;
         if (RowY(grid, r, decimalSeparator, y))
             rows.emplace_back(r, y);
     }
-    const int height = static_cast<int>(rows.size());
-    if (width == 0 || height == 0)
+    if (width == 0 || rows.empty())
         return {};
-    const auto at = [width](int c, int i) { return static_cast<std::size_t>(i) * width + c; }; // c from 0
-
-    // Each cell's region text; none off the view.
     TRegionTexts texts;
-    std::vector<int> id(static_cast<std::size_t>(width) * height, -1);
-    for (int i = 0; i < height; ++i) {
-        const int r = rows[static_cast<std::size_t>(i)].first;
-        for (int c = 0; c < width;) {
-            const std::string& text = grid.Cell(c + 1, r);
-            if (text != kTwoPhase) {
-                id[at(c, i)] = texts.Id(text);
-                ++c;
-                continue;
-            }
-            int end = c;
-            while (end + 1 < width && grid.Cell(end + 2, r) == kTwoPhase)
-                ++end;
-            const int run = texts.Id(TwoPhaseName(c > 0 ? grid.Cell(c, r) : std::string(),
-                                                  end + 1 < width ? grid.Cell(end + 2, r) : std::string()));
-            for (; c <= end; ++c)
-                id[at(c, i)] = run;
-        }
-    }
-
-    for (int i = 0; i < height; ++i)
-        for (int c = 0; c < width; ++c) {
-            const double x = columnX[static_cast<std::size_t>(c)], y = rows[static_cast<std::size_t>(i)].second;
-            if (!(x >= view.XLow && x <= view.XHigh && y >= view.YLow && y <= view.YHigh))
-                id[at(c, i)] = -1;
-        }
-
-    // Regions: cells of one text joined through their sides and corners (a thin
-    // slanting band of two-phase cells is one region, though its cells meet
-    // only at their corners).
-    std::vector<int> region(id.size(), -1);
     std::vector<int> regionText;
-    for (int i = 0; i < height; ++i)
-        for (int c = 0; c < width; ++c) {
-            if (id[at(c, i)] < 0 || region[at(c, i)] >= 0)
-                continue;
-            const int number = static_cast<int>(regionText.size());
-            regionText.push_back(id[at(c, i)]);
-            std::vector<std::pair<int, int>> open{{c, i}};
-            region[at(c, i)] = number;
-            while (!open.empty()) {
-                const auto [oc, oi] = open.back();
-                open.pop_back();
-                const std::pair<int, int> around[] = {{oc - 1, oi - 1}, {oc, oi - 1}, {oc + 1, oi - 1}, {oc - 1, oi},
-                                                      {oc + 1, oi},     {oc - 1, oi + 1}, {oc, oi + 1}, {oc + 1, oi + 1}};
-                for (const auto& [nc, ni] : around)
-                    if (nc >= 0 && nc < width && ni >= 0 && ni < height && region[at(nc, ni)] < 0 &&
-                        id[at(nc, ni)] == id[at(c, i)]) {
-                        region[at(nc, ni)] = number;
-                        open.emplace_back(nc, ni);
-                    }
-            }
-        }
-
-    // Distance of every cell to its region's border, in screen units (two chamfer passes).
+    const TCellMap region = JoinRegions(TextsOnView(grid, columns, rows, view, texts), regionText);
     const double wx = std::isfinite(cellWidth) && cellWidth > 0 ? cellWidth : 1;
     const double wy = std::isfinite(cellHeight) && cellHeight > 0 ? cellHeight : 1;
-    const double wd = std::hypot(wx, wy);
-    const double far = std::numeric_limits<double>::infinity();
-    std::vector<double> depth(id.size(), far);
-    const auto same = [&](int c, int i, int nc, int ni) {
-        return nc >= 0 && nc < width && ni >= 0 && ni < height && region[at(nc, ni)] == region[at(c, i)];
-    };
-    for (int i = 0; i < height; ++i)
-        for (int c = 0; c < width; ++c) {
-            double& d = depth[at(c, i)];
-            if (!same(c, i, c - 1, i) || !same(c, i, c + 1, i))
-                d = std::min(d, wx / 2);
-            if (!same(c, i, c, i - 1) || !same(c, i, c, i + 1))
-                d = std::min(d, wy / 2);
-        }
-    const struct {
-        int dc, di;
-        double w;
-    } before[] = {{-1, -1, wd}, {0, -1, wy}, {1, -1, wd}, {-1, 0, wx}};
-    for (int i = 0; i < height; ++i)
-        for (int c = 0; c < width; ++c)
-            for (const auto& n : before)
-                if (same(c, i, c + n.dc, i + n.di))
-                    depth[at(c, i)] = std::min(depth[at(c, i)], depth[at(c + n.dc, i + n.di)] + n.w);
-    for (int i = height - 1; i >= 0; --i)
-        for (int c = width - 1; c >= 0; --c)
-            for (const auto& n : before)
-                if (same(c, i, c - n.dc, i - n.di))
-                    depth[at(c, i)] = std::min(depth[at(c, i)], depth[at(c - n.dc, i - n.di)] + n.w);
-
-    // In each region the deepest cells; of those, the one nearest their middle.
     const std::size_t count = regionText.size();
-    std::vector<double> deepest(count, 0);
-    std::vector<int> cells(count, 0);
-    for (std::size_t k = 0; k < id.size(); ++k)
-        if (region[k] >= 0) {
-            deepest[static_cast<std::size_t>(region[k])] = std::max(deepest[static_cast<std::size_t>(region[k])], depth[k]);
-            ++cells[static_cast<std::size_t>(region[k])];
-        }
-    const double slack = std::min(wx, wy) / 2;
-    const auto deep = [&](std::size_t k) { return depth[k] >= deepest[static_cast<std::size_t>(region[k])] - slack; };
-    std::vector<double> sumC(count, 0), sumI(count, 0), deepCount(count, 0);
-    for (std::size_t k = 0; k < id.size(); ++k)
-        if (region[k] >= 0 && deep(k)) {
-            const auto n = static_cast<std::size_t>(region[k]);
-            sumC[n] += static_cast<double>(k % width);
-            sumI[n] += static_cast<double>(k / width);
-            deepCount[n] += 1;
-        }
-    std::vector<double> bestDistance(count, far);
-    std::vector<std::size_t> best(count, 0);
-    for (std::size_t k = 0; k < id.size(); ++k)
-        if (region[k] >= 0 && deep(k)) {
-            const auto n = static_cast<std::size_t>(region[k]);
-            const double d = std::hypot((static_cast<double>(k % width) - sumC[n] / deepCount[n]) * wx,
-                                        (static_cast<double>(k / width) - sumI[n] / deepCount[n]) * wy);
-            if (d < bestDistance[n]) {
-                bestDistance[n] = d;
-                best[n] = k;
-            }
-        }
-    // Where a band thinner than the grid falls apart, its pieces lie a few
-    // cells from each other: a small region (a tenth of its text's largest, or
-    // less) joins the regions of its text within reach, and each such group is
-    // labelled once, at its largest region. A small region far from others of
-    // its text keeps its own label.
-    std::unordered_map<int, int> largest; // text id: its largest region's size
-    for (std::size_t n = 0; n < count; ++n)
-        largest[regionText[n]] = std::max(largest[regionText[n]], cells[n]);
-    std::vector<std::size_t> group(count);
-    for (std::size_t n = 0; n < count; ++n)
-        group[n] = n;
-    const auto root = [&group](std::size_t n) {
-        while (group[n] != n)
-            n = group[n] = group[group[n]];
-        return n;
-    };
-    for (int i = 0; i < height; ++i)
-        for (int c = 0; c < width; ++c) {
-            const int n = region[at(c, i)];
-            if (n < 0 || cells[static_cast<std::size_t>(n)] * kPieceFraction >= largest[regionText[static_cast<std::size_t>(n)]])
-                continue;
-            for (int ni = std::max(0, i - kPieceReach); ni <= std::min(height - 1, i + kPieceReach); ++ni)
-                for (int nc = std::max(0, c - kPieceReach); nc <= std::min(width - 1, c + kPieceReach); ++nc) {
-                    const int m = region[at(nc, ni)];
-                    if (m >= 0 && regionText[static_cast<std::size_t>(m)] == regionText[static_cast<std::size_t>(n)])
-                        group[root(static_cast<std::size_t>(m))] = root(static_cast<std::size_t>(n));
-                }
-        }
-    std::vector<std::size_t> biggest(count, count); // of each group, by its root
-    for (std::size_t n = 0; n < count; ++n) {
-        std::size_t& b = biggest[root(n)];
-        if (b == count || cells[n] > cells[b])
-            b = n;
-    }
+    const std::vector<std::size_t> best = LabelCells(region, DepthInRegion(region, wx, wy), count, wx, wy);
+    std::vector<int> size(count, 0);
+    for (const int n : region.cells)
+        if (n >= 0)
+            ++size[static_cast<std::size_t>(n)];
+    const std::vector<char> labelled = Labelled(region, regionText, size);
     std::vector<TRegionLabel> labels;
     for (std::size_t n = 0; n < count; ++n)
-        if (biggest[root(n)] == n)
-            labels.push_back({texts.Text(regionText[n]), columnX[best[n] % width], rows[best[n] / width].second,
-                              cells[n]});
+        if (labelled[n])
+            labels.push_back({texts.Text(regionText[n]), columns[best[n] % static_cast<std::size_t>(width)],
+                              rows[best[n] / static_cast<std::size_t>(width)].second, size[n]});
     return labels;
 }
 
