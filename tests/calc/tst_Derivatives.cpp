@@ -119,8 +119,9 @@ TEST(Derivatives, ReportJumpsAndKinks)
         bool smooth = true;
         const TTaylor s = SeriesAt(p, row.x, smooth);
         EXPECT_FALSE(smooth);
-        if (std::string(row.text) != "RND(X)")
+        if (std::string(row.text) != "RND(X)") {
             EXPECT_EQ(s[0], ValueAt(p, row.x));
+        }
     }
     // A constant argument has no jump.
     TParser p;
