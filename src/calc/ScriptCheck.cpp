@@ -43,6 +43,7 @@ public:
                 "there is no solution phase: the run needs a line beginning with GL, GS or GV, and stops with "
                 "\"Gibbs energy can not be computed\"");
         CheckUnusedParameters();
+        CheckPhasesReadX();
         CheckXRange();
         CheckRunValues(run);
         std::stable_sort(findings_.begin(), findings_.end(), [](const TScriptFinding& a, const TScriptFinding& b) {
@@ -98,8 +99,39 @@ private:
             used_.insert(used_.end(), check.Names.Variables.begin(), check.Names.Variables.end());
             used_.insert(used_.end(), check.Names.Unknown.begin(), check.Names.Unknown.end());
         }
-        if (s.Kind == TStatementKind::Parameter)
+        if (s.Kind == TStatementKind::Parameter) {
             parametersAbove_.push_back(s.Name);
+            // The later line of a parameter defined twice is the one every phase gets.
+            parameterReadsX_[s.Name] = ReadsComposition(check.Names.Variables);
+        }
+        if (s.Kind == TStatementKind::SolutionPhase && !s.Expression.empty() && check.Refusals.empty())
+            phaseNames_.push_back({&s, check.Names.Variables});
+    }
+
+    static bool ReadsComposition(const std::vector<std::string>& variables)
+    {
+        return Contains(variables, "X") || Contains(variables, "SID");
+    }
+
+    // A solution phase is a curve over X: one whose G reads neither X nor Sid,
+    // nor a parameter that does, is a level line, most often a parameter
+    // whose name happens to begin like a phase's (GLIQGE for the liquid Ge).
+    void CheckPhasesReadX()
+    {
+        for (const auto& [s, variables] : phaseNames_) {
+            const bool readsX =
+                ReadsComposition(variables) || std::any_of(variables.begin(), variables.end(), [this](const auto& name) {
+                    const auto parameter = parameterReadsX_.find(name);
+                    return parameter != parameterReadsX_.end() && parameter->second;
+                });
+            if (readsX)
+                continue;
+            Warn(*s, s->Name,
+                 s->Name + " is the solution phase " + s->PhaseName() +
+                     ", but its G reads neither X nor Sid nor a parameter that does, so it is the same at every "
+                     "composition; if " + s->Name +
+                     " is meant as a parameter, give it a name that does not begin with GL, GS, GV or GC");
+        }
     }
 
     void CheckDirective(const TScriptStatement& s)
@@ -315,6 +347,8 @@ private:
     std::vector<std::string> parameters_;      // every parameter of the script
     std::vector<std::string> parametersAbove_; // those before the statement being checked
     std::vector<std::string> used_;            // variables read by phases and point phases
+    std::map<std::string, bool> parameterReadsX_;                                  // parameter -> reads X or Sid
+    std::vector<std::pair<const TScriptStatement*, std::vector<std::string>>> phaseNames_; // phase -> its variables
     std::map<std::string, int> phaseLines_, pointLines_;
     std::map<TStatementKind, int> directiveLines_;     // the last line of each directive
     std::map<TStatementKind, double> directiveValues_; // and its value

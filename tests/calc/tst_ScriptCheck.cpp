@@ -93,25 +93,29 @@ TEST(ScriptCheck, FindingsNameTheLineAndTheName)
         {"W=1000*X\nGL=W*X*(1-X)-T*Sid+PI*1E-5+XDIV2+7MODX+MAX(X,Y)\nGC=-R*T*LN(2);X=1/3", {}},
         {"GL=-T*Sid\nGALPHA=1000*X", {{Warn, 2, "GALPHA"}}},
         {"SIDE=3\nGL=-T*Sid", {{Warn, 1, "SIDE"}}},
-        {"SID=0\nGL=1\nSID=X", {{Warn, 3, "SID"}}},
+        {"SID=0\nGL=X\nSID=X", {{Warn, 3, "SID"}}},
         {"W=1000\nV=W*2\nGL=V*X", {{Warn, 1, "W"}, {Err, 2, "W"}}},
-        {"A=1000\nB=A*2\nGL=A+B", {{Warn, 2, "A"}}},
+        {"A=1000\nB=A*2\nGL=(A+B)*X", {{Warn, 2, "A"}}},
         {"GL=W*X\nW=3", {{Err, 1, "W"}}},
         {"GL=WX*X", {{Err, 1, "WX"}}},
-        {"GL=1\nGS=L+1", {{Err, 2, "L"}}},
-        {"W=1\nGL=1\nGC=W;X=0.5", {{Err, 3, "W"}}},
+        {"GL=X\nGS=L+1", {{Err, 2, "L"}}},
+        {"W=1\nGL=X\nGC=W;X=0.5", {{Err, 3, "W"}}},
         {"GL=LOG(X)", {{Err, 1, "LOG"}}},
         {"GL=X*-Y\nGS=2^3^2", {{Err, 1, "GL"}, {Err, 2, "GS"}}},
-        {"GL=1\nGL=2\nW=1\nW=2", {{Warn, 2, "GL"}, {Warn, 3, "W"}, {Warn, 4, "W"}}},
-        {"GL=E+Y\nW=Y*X\nGS=W\nSID=T*X", {{Warn, 1, "E"}, {Warn, 2, "Y"}, {Warn, 4, "T"}}},
-        {"GL=1\nGC=1\nGC=1;X=2\nX=0.5\nGC=1;X=Q\nGC=1;X=A", {{Err, 2, "GC"}, {Err, 3, "GC"}, {Err, 4, ""},
+        {"GL=X\nGL=2*X\nW=1\nW=2", {{Warn, 2, "GL"}, {Warn, 3, "W"}, {Warn, 4, "W"}}},
+        {"GL=E+Y*X\nW=Y*X\nGS=W\nSID=T*X", {{Warn, 1, "E"}, {Warn, 2, "Y"}, {Warn, 4, "T"}}},
+        {"GL=X\nGC=1\nGC=1;X=2\nX=0.5\nGC=1;X=Q\nGC=1;X=A", {{Err, 2, "GC"}, {Err, 3, "GC"}, {Err, 4, ""},
                                                           {Err, 5, "Q"}, {Warn, 6, "A"}}},
-        {"GL=1\nGC=1;X=0.5\nGC2=2;X=0.5\nGC3=;X=0.2", {{Warn, 3, "GC2"}, {Warn, 4, "GC3"}}},
+        {"GL=X\nGC=1;X=0.5\nGC2=2;X=0.5\nGC3=;X=0.2", {{Warn, 3, "GC2"}, {Warn, 4, "GC3"}}},
         {"M-1=3\nGL-1=4\nGS 1", {{Err, 1, "M-1"}, {Err, 2, "L-1"}, {Warn, 3, "GS1"}}},
         {"W=1", {{Warn, 1, "W"}, {Err, 0, ""}}},
         // Parameters are computed once at T = 300 (or the script's T) before the sweep.
         {"W=LN(T-400)\nGL=W*X", {{Err, 1, "W"}}},
         {"T=500\nW=LN(T-400)\nGL=W*X", {}},
+        // A solution phase whose G is the same at every X: a parameter named like a phase.
+        {"GLIQGE=36330*(1-T/1211)\nGL=-T*Sid", {{Warn, 1, "GLIQGE"}}},
+        {"W=1000*Sid\nGS=W+T\nV=T\nGV=V", {{Warn, 4, "GV"}}},
+        {"W=X\nGS=W\nW=2", {{Warn, 2, "GS"}, {Warn, 3, "W"}}}, // the later line is what the phase gets
         {"GL=\n#XMAX=oops\n#XMIN=0.5", {{Warn, 1, "GL"}, {Warn, 2, "#XMAX"}, {Warn, 3, "#XMIN"}}},
     };
     for (const Case& c : cases)
@@ -130,8 +134,10 @@ TEST(ScriptCheck, TextsSayWhy)
     EXPECT_NE(text("GL=W*X\nW=3").find("below this phase"), std::string::npos);
     EXPECT_NE(text("W=1\nV=W\nGL=V").find("cannot use another parameter"), std::string::npos);
     EXPECT_NE(text("GL=X*-Y").find("as in X*(-Y)"), std::string::npos);
-    EXPECT_NE(text("GL=1\nGALPHA=X").find("GSALPHA"), std::string::npos);
-    EXPECT_EQ(DescribeFinding(CheckScript("GL=1\nGS=Q").at(0)).rfind("Line 2: Q is not known", 0), 0u);
+    EXPECT_NE(text("GL=X\nGALPHA=X").find("GSALPHA"), std::string::npos);
+    EXPECT_NE(text("GLIQGE=36330*(1-T/1211)").find("solution phase LIQGE"), std::string::npos);
+    EXPECT_NE(text("GLIQGE=36330*(1-T/1211)").find("meant as a parameter"), std::string::npos);
+    EXPECT_EQ(DescribeFinding(CheckScript("GL=X\nGS=Q").at(0)).rfind("Line 2: Q is not known", 0), 0u);
 }
 
 TEST(ScriptCheck, RunValues)
@@ -143,20 +149,20 @@ TEST(ScriptCheck, RunValues)
     };
     const std::string T = "Temperature", P = "Pressure", Y = "Y";
     const Case cases[] = {
-        {"GL=1", {T, 300, 1000, 1, 100, 100}, {}},
-        {"GL=1", {T, 0, 1000, 1, 0, 1}, {{Warn, 0, "Ymin"}, {Warn, 0, "YPoints"}, {Warn, 0, "XPoints"}}},
-        {"GL=1", {P, 1, 1000, -5, 100, 100}, {{Warn, 0, "Zvalue"}}},
-        {"GL=1\nT=-1", {Y, 0, 1, 1, 100, 100}, {{Warn, 2, "T"}}},
-        {"T=1000\nP=2\nGL=1", {T, 300, 400, 1, 10, 10}, {{Warn, 1, "T"}, {Warn, 2, "P"}}},
-        {"GL=1", {T, 400, 300, 1, 10, 10}, {{Err, 0, "Ymax"}}},
-        {"GL=1", {T, NAN, 300, 1, 10, 10}, {{Err, 0, "Ymin"}}},
-        {"GL=1", {T, 300, 400, 1, 30000, 30000}, {{Err, 0, "XPoints"}}},
-        {"GL=1", {{}, -5, {}, {}, {}, {}}, {}}, // without Y the range says nothing about T
+        {"GL=X", {T, 300, 1000, 1, 100, 100}, {}},
+        {"GL=X", {T, 0, 1000, 1, 0, 1}, {{Warn, 0, "Ymin"}, {Warn, 0, "YPoints"}, {Warn, 0, "XPoints"}}},
+        {"GL=X", {P, 1, 1000, -5, 100, 100}, {{Warn, 0, "Zvalue"}}},
+        {"GL=X\nT=-1", {Y, 0, 1, 1, 100, 100}, {{Warn, 2, "T"}}},
+        {"T=1000\nP=2\nGL=X", {T, 300, 400, 1, 10, 10}, {{Warn, 1, "T"}, {Warn, 2, "P"}}},
+        {"GL=X", {T, 400, 300, 1, 10, 10}, {{Err, 0, "Ymax"}}},
+        {"GL=X", {T, NAN, 300, 1, 10, 10}, {{Err, 0, "Ymin"}}},
+        {"GL=X", {T, 300, 400, 1, 30000, 30000}, {{Err, 0, "XPoints"}}},
+        {"GL=X", {{}, -5, {}, {}, {}, {}}, {}}, // without Y the range says nothing about T
     };
     for (const Case& c : cases)
         EXPECT_EQ(Summary(CheckScript(c.script, c.run)), c.expected) << c.script;
-    EXPECT_TRUE(HasError(CheckScript("GL=1", {T, 400, 300, 1, 10, 10})));
-    EXPECT_FALSE(HasError(CheckScript("GL=1", RunValuesOf(MakeProblem("GL=1")))));
+    EXPECT_TRUE(HasError(CheckScript("GL=X", {T, 400, 300, 1, 10, 10})));
+    EXPECT_FALSE(HasError(CheckScript("GL=X", RunValuesOf(MakeProblem("GL=X")))));
 }
 
 TEST(LocateRunFailure, NamesTheStatementOfTheFailure)

@@ -66,8 +66,12 @@ void TestDiagramPicture::MetafileReadByLibwmf()
     QCOMPARE(SaveBytes(path, wmf), QString());
     QProcess reader;
     reader.start(wmf2svg, {QStringLiteral("-o"), dir.filePath("d.svg"), path});
-    QVERIFY(reader.waitForFinished(60000));
-    QCOMPARE(reader.exitCode(), 0);
+    const bool finished = reader.waitForFinished(60000);
+    // A reader that fails says why only on its own output: show it with the failure.
+    const QByteArray readerSaid = reader.readAllStandardError() + reader.readAllStandardOutput();
+    QVERIFY2(finished, readerSaid.constData());
+    QVERIFY2(reader.exitStatus() == QProcess::NormalExit && reader.exitCode() == 0,
+             qPrintable(QStringLiteral("wmf2svg exited %1: %2").arg(reader.exitCode()).arg(QString::fromLocal8Bit(readerSaid))));
     QFile file(dir.filePath("d.svg"));
     QVERIFY(file.open(QIODevice::ReadOnly));
     const QByteArray svg = file.readAll();
