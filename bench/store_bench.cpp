@@ -17,7 +17,11 @@ std::string Script()
 {
     std::string script;
     for (int line = 0; script.size() < 2048; ++line)
-        script += "G" + std::to_string(line) + "=-1000+X*100+R*T*(X*LN(X)+(1-X)*LN(1-X))\r\n";
+    {
+        script += 'G';
+        script += std::to_string(line);
+        script += "=-1000+X*100+R*T*(X*LN(X)+(1-X)*LN(1-X))\r\n";
+    }
     return script.substr(0, 2048);
 }
 
@@ -30,7 +34,11 @@ const std::string& DatabaseBytes()
             TProblemRow row = NewProblemRow();
             row.ProblemName = "Problem " + std::to_string((i * 7919) % kProblems);
             row.Yparameter = "Temperature";
+// GCC 12 sees an overlap in assigning a literal to a std::string where there is none (GCC bug 105651).
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wrestrict"
             row.Zparameter = "P";
+#pragma GCC diagnostic pop
             row.Ymin = 300;
             row.Ymax = 1000 + i;
             row.Zvalue = 1;

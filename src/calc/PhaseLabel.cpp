@@ -246,7 +246,7 @@ std::vector<char> Labelled(const TCellMap& region, const std::vector<int>& regio
 
 } // namespace
 
-std::string PointPhaseCellText(const std::string& composition) { return "C" + composition.substr(0, 6); }
+std::string PointPhaseCellText(const std::string& composition) { return std::string("C").append(composition, 0, 6); }
 
 std::optional<std::string> PhaseLabelAt(const CellGrid& grid, const std::vector<double>& columnX, double x, double y,
                                         char decimalSeparator)

@@ -218,10 +218,17 @@ std::string FormatFloat(const std::string& pattern, double value, NumberSeparato
         const std::string frac = Fraction(d, d.pointPos, pic.fracMin, pic.fracMax);
         if (!frac.empty())
             body += seps.decimal + frac;
-        if (body.empty())
+        if (body.empty()) {
+// GCC 12 sees an overlap in assigning a literal to a std::string where there is none (GCC bug 105651).
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wrestrict"
             body = "0";
+#pragma GCC diagnostic pop
+        }
     }
-    return (value < 0 && !d.digits.empty() ? "-" : "") + body;
+    if (value < 0 && !d.digits.empty())
+        body.insert(body.begin(), '-');
+    return body;
 }
 
 std::string FormatReadout(double value, char decimalSeparator)

@@ -132,7 +132,7 @@ void TfmSpecPoints::FillTable(const TNamedList<TNode>& nodes, bool temperatureFi
         const TNode& node = *nodes[static_cast<std::size_t>(i)].Object;
         const double values[] = {node.Y, node.XLeft, node.X, node.XRight};
         for (int c = 0; c < 4; ++c)
-            sgSpecPoints_->setItem(i, c, new QTableWidgetItem(FromCp1251(" " + FormatFloat("0.###", values[c], seps))));
+            sgSpecPoints_->setItem(i, c, new QTableWidgetItem(QLatin1Char(' ') + FromCp1251(FormatFloat("0.###", values[c], seps))));
     }
 }
 
@@ -153,7 +153,7 @@ void TfmSpecPoints::FillRefined(const TRefinement& refinement, bool temperatureF
                                            QStringLiteral(" X(прав.)"), QStringLiteral(" Фазы")});
     const NumberSeparators seps{decimalSeparator, ','};
     const auto number = [&seps](const char* pattern, double v) {
-        return FromCp1251(" " + FormatFloat(pattern, v, seps));
+        return QLatin1Char(' ') + FromCp1251(FormatFloat(pattern, v, seps));
     };
     int row = 0;
     const auto addRow = [&](QString kind, bool refined, double y, const double* xLeft, double x,

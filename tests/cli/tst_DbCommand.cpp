@@ -24,7 +24,7 @@ std::string Bytes(const fs::path& path)
     return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
-std::string Quote(const fs::path& path) { return "'" + path.string() + "'"; }
+std::string Quote(const fs::path& path) { return std::string("'").append(path.string()).append("'"); }
 
 struct TSample {
     std::string name, expected;

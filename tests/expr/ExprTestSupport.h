@@ -13,7 +13,7 @@ inline std::string OperandText(const TOperandInfo& operand)
 {
     switch (operand.source) {
     case TOperandInfo::Source::Variable: return operand.name;
-    case TOperandInfo::Source::Result: return "#" + std::to_string(operand.index);
+    case TOperandInfo::Source::Result: return std::string("#").append(std::to_string(operand.index));
     case TOperandInfo::Source::Constant: {
         char buffer[40];
         return std::string(buffer, std::to_chars(buffer, buffer + sizeof buffer, operand.value).ptr);
@@ -31,7 +31,7 @@ inline std::string ProgramText(const TCustomParser& parser)
             text += ' ';
         text += std::to_string(op.kind) + op.function + ":" + OperandText(op.operand1);
         if (op.operand2.source != TOperandInfo::Source::None)
-            text += "," + OperandText(op.operand2);
+            text += ',' + OperandText(op.operand2);
     }
     return text;
 }
