@@ -52,6 +52,8 @@ std::vector<TRefinedBranch> JoinBranches(const TRefinement& refinement, double y
     int currentLine = -1;
     std::vector<std::size_t> reached;
     for (const TRefinedBoundary& b : refinement.Boundaries) {
+        if (!b.Region)
+            continue;
         if (b.Line != currentLine) {
             if (b.Line == currentLine + 1)
                 open = reached;
