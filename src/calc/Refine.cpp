@@ -337,14 +337,14 @@ void Refiner::RefineBoundaries(TRefinement& out)
 // The segment between two found ends: named by them, solved and checked.
 void Refiner::RefineBoundary(const End& left, const End& right, TRefinedBoundary& b)
 {
+    b.Left = Name(left.phase);
+    b.Right = Name(right.phase);
     // One grid step of one phase is no region (the grid's own test for two
     // columns): only a point phase above it made the grid record it.
     if (left.phase == right.phase && !left.phase.point && b.XRight - b.XLeft <= run_.Xstep + 1e-10) {
         b.Region = false;
         return;
     }
-    b.Left = Name(left.phase);
-    b.Right = Name(right.phase);
     Tangent t{b.XLeft, b.XRight};
     if (SolveTangent(left, right, b.Y, Around(b.XLeft), Around(b.XRight), t) && Verify(t, b.Y)) {
         b.XLeft = t.xa;

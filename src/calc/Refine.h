@@ -23,7 +23,8 @@ struct TRefinedBoundary {
     bool Refined = false;
     int Line = 0; // the line's index in the run
     // False for a segment that is no two-phase region: the grid recorded one
-    // step of a single phase because a point phase above it ends the step.
+    // step of a single phase because a point phase above it ends the step
+    // (both ends are then named by that phase).
     bool Region = true;
 };
 

@@ -3,6 +3,7 @@
 // 1e-3 K in temperature, on a coarse grid as on a fine one.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <fstream>
 #include <functional>
@@ -11,6 +12,7 @@
 #include <string>
 
 #include "calc/HeadlessRun.h"
+#include "calc/PhaseLabel.h"
 #include "calc/Refine.h"
 #include "RunTestSupport.h"
 
@@ -322,6 +324,42 @@ TEST(Refine, KeepsTheGridWhereItCannotRefine)
             EXPECT_EQ(b.XRight, run.BoundaryPoints[2 * k].X);
             EXPECT_EQ(b.Left, "L");
             EXPECT_EQ(b.Right, "S");
+        }
+    }
+}
+
+} // namespace
+
+namespace {
+
+// The region labels of the eutectic between point phases at the ends of the X
+// range, also at #XMIN and #XMAX: each point phase named by its composition,
+// at X = Xmax too, where the grid names the liquid's column.
+TEST(Refine, RegionLabelsNamePointPhasesAtTheEnds)
+{
+    const struct {
+        std::string script;
+        std::vector<std::string> labels;
+    } cases[] = {
+        {"GL = -T*Sid\nGCA = 10000*(T/600-1); X = 0\nGCB = 12000*(T/700-1); X = 1\n",
+         {"C0", "C0+C1", "C0+L", "C1", "L", "L+C1"}},
+        {"#XMIN=0.2\n#XMAX=0.8\nGL = -T*Sid\n"
+         "GCA = -3000 + 10000*(T/600-1); X = 0.2\nGCB = -3000 + 12000*(T/700-1); X = 0.8\n",
+         {"C0.2", "C0.2+C0.8", "C0.2+L", "C0.8", "L", "L+C0.8"}},
+    };
+    for (const auto& c : cases) {
+        for (const int xpoints : kGrids) {
+            SCOPED_TRACE(c.script + std::to_string(xpoints));
+            const Refined r = RefineProblem(c.script, 300, 750, 90, xpoints);
+            const TRunResults& run = r.run->Results();
+            std::vector<double> columnX;
+            for (const auto& column : run.XColumns)
+                columnX.push_back(column.Object->X);
+            std::vector<std::string> texts;
+            for (const TRegionLabel& label : RegionLabels(RegionCells(run.Cells, columnX, r.refinement), columnX, 1, 1))
+                texts.push_back(label.Text);
+            std::sort(texts.begin(), texts.end());
+            EXPECT_EQ(texts, c.labels);
         }
     }
 }
