@@ -32,6 +32,8 @@ void Close(Track& track, const std::map<std::string, double>& at, double y, doub
     const auto l = at.find(track.left), r = at.find(track.right);
     if (l == at.end() || r == at.end() || !(l->second <= r->second) || track.leftPoints.empty())
         return;
+    if (track.left == track.right && at.size() > 1)
+        return; // a gap closes only where its phase alone is named (a critical point)
     const double top = track.leftPoints.front().second, bottom = track.leftPoints.back().second;
     const double reach = reachSteps * std::fabs(ystep);
     if (std::fabs(y - bottom) <= reach && y <= bottom) {

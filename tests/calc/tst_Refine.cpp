@@ -226,6 +226,37 @@ TEST(Refine, SimpleEutectic)
     }
 }
 
+// A liquid with a miscibility gap (W = 20000) above the melting points of the
+// point phases at its ends: the gap closes at its critical point W/2R above and
+// at the monotectic below, where its lines end; the regions beside it close
+// at the melting points 1000 and 1100 K.
+TEST(Refine, GapAboveAMonotecticEndsAtItsLastLine)
+{
+    const std::string script = "GL = 20000*X*(1-X) - T*Sid\n"
+                               "GCA = 10000*(T/1000-1); X = 0\nGCB = 12000*(T/1100-1); X = 1\n";
+    for (const int xpoints : kGrids) {
+        SCOPED_TRACE(xpoints);
+        const Refined r = RefineProblem(script, 300, 1300, 100, xpoints);
+        double lowest = HUGE_VAL;
+        for (const TRefinedBoundary& b : r.refinement.Boundaries)
+            if (b.Region && b.Left == "L" && b.Right == "L")
+                lowest = std::min(lowest, b.Y);
+        int gap = 0;
+        for (const TRefinedBranch& b : r.refinement.Branches)
+            if (b.Left == "L" && b.Right == "L") {
+                EXPECT_NEAR(b.Points.front().second, 20000 / (2 * R), 1e-3);
+                EXPECT_EQ(b.Points.back().second, lowest);
+                ++gap;
+            }
+        EXPECT_EQ(gap, 2);
+        ASSERT_EQ(r.refinement.Points.size(), 3u);
+        for (const TRefinedPoint& p : r.refinement.Points) {
+            EXPECT_TRUE(p.Refined);
+            EXPECT_NEAR(p.Y, p.Kind == TRefinedPointKind::Critical ? 20000 / (2 * R) : p.X == 0 ? 1000 : 1100, 1e-3);
+        }
+    }
+}
+
 // A compound AB at X = 0.5 melting congruently at 850 K: its liquidus is the tangent
 // from its point, X (1 - X) = exp(2 G_AB / RT); eutectics with A and with B.
 TEST(Refine, CongruentCompound)
