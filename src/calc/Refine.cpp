@@ -57,10 +57,18 @@ std::optional<End> Refiner::Find(const TZPoint& end)
 // the end is the lowest of them, the named phase unless another lies lower.
 PhaseRef Refiner::LowestAtEdge(const PhaseRef& named, double edge, double y)
 {
+    // A phase whose G cannot be evaluated at the edge is not lower there.
+    const auto energy = [&](const PhaseRef& p) -> std::optional<double> {
+        try {
+            return EnergyAt(p, edge, y);
+        } catch (const std::exception&) {
+            return std::nullopt;
+        }
+    };
     PhaseRef best = named;
-    auto g = EnergyAt(named, edge, y);
+    auto g = energy(named);
     const auto lower = [&](const PhaseRef& p) {
-        const auto e = EnergyAt(p, edge, y);
+        const auto e = energy(p);
         if (e && (!g || *e < *g - 1e-9 * (1 + std::fabs(*g)))) {
             best = p;
             g = e;
