@@ -279,6 +279,40 @@ std::optional<std::string> PhaseLabelAt(const CellGrid& grid, const std::vector<
     return grid.Cell(left, row) + "+" + grid.Cell(right, row);
 }
 
+CellGrid RegionCells(const CellGrid& grid, const std::vector<double>& columnX, const TRefinement& refinement,
+                     char decimalSeparator)
+{
+    CellGrid cells = grid;
+    const auto isPoint = [&](const std::string& name) {
+        return std::find(refinement.PointPhases.begin(), refinement.PointPhases.end(), name) !=
+               refinement.PointPhases.end();
+    };
+    // The row of a line's Y, as written with six decimals.
+    const auto rowOf = [&](double y) {
+        for (int r = 1; r < grid.RowCount(); ++r)
+            if (double at = 0; RowY(grid, r, decimalSeparator, at) && std::fabs(at - y) <= 1e-6)
+                return r;
+        return 0;
+    };
+    const int width = std::min(grid.ColCount() - 1, static_cast<int>(columnX.size()));
+    // The first column at x, as the run marks a point phase's column.
+    const auto columnOf = [&](double x) {
+        for (int c = 1; c <= width; ++c)
+            if (std::fabs(columnX[static_cast<std::size_t>(c) - 1] - x) < 1e-10)
+                return c;
+        return 0;
+    };
+    for (const TRefinedBoundary& b : refinement.Boundaries) {
+        const int row = rowOf(b.Y);
+        for (const auto& [x, name] : {std::pair{b.XLeft, b.Left}, std::pair{b.XRight, b.Right}}) {
+            const int col = columnOf(x);
+            if (row > 0 && col > 0 && (isPoint(name) || !b.Region))
+                cells.SetCell(col, row, isPoint(name) ? PointPhaseCellText(name) : name);
+        }
+    }
+    return cells;
+}
+
 std::vector<TRegionLabel> RegionLabels(const CellGrid& grid, const std::vector<double>& columnX, double cellWidth,
                                        double cellHeight, char decimalSeparator, const TRegionView& view)
 {

@@ -3,6 +3,7 @@
 // last run. A two-phase cell "E" names the single phases on either side of it
 // in its row, as "L+S": at the click of the user, or for every region at once.
 #include "calc/CellGrid.h"
+#include "calc/Refine.h"
 
 #include <cmath>
 #include <optional>
@@ -42,6 +43,15 @@ struct TRegionView {
     double XLow = -HUGE_VAL, XHigh = HUGE_VAL;
     double YLow = -HUGE_VAL, YHigh = HUGE_VAL;
 };
+
+// The grid as the region labels read it, the segment ends named as the
+// refinement names them: a point phase's cell reads "C" and its composition
+// at either end of a segment, the column at an edge of the range reads as the
+// point phase that lies lowest there (the grid names the column's own phase),
+// and a step that is no region reads as its one phase. Without a refinement,
+// the grid itself.
+CellGrid RegionCells(const CellGrid& grid, const std::vector<double>& columnX, const TRefinement& refinement,
+                     char decimalSeparator = '.');
 
 // cellWidth and cellHeight: a column's and a row's size on the screen, so that
 // "inside" is measured as the eye sees it. Regions in the order of their

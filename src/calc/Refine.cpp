@@ -30,20 +30,60 @@ TRefinement Refiner::Refine()
     return out;
 }
 
-std::optional<End> Refiner::Find(const TZPoint& end) const
+std::optional<End> Refiner::Find(const TZPoint& end)
 {
+    std::optional<PhaseRef> phase;
     if (end.Col == 0) {
         if (const auto k = model_.FindPointPhase(end.Phase))
-            return End{PhaseRef{true, *k}, std::nullopt};
+            phase = PhaseRef{true, *k};
     } else if (const auto k = model_.FindPhase(end.Phase)) {
-        std::optional<double> edge;
-        if (std::fabs(end.X - run_.Xmin) < 1e-12)
-            edge = run_.Xmin;
-        else if (std::fabs(end.X - run_.Xmax) < 1e-12)
-            edge = run_.Xmax;
-        return End{PhaseRef{false, *k}, edge};
+        phase = PhaseRef{false, *k};
     }
-    return std::nullopt;
+    if (!phase)
+        return std::nullopt;
+    std::optional<double> edge;
+    if (std::fabs(end.X - run_.Xmin) < 1e-12)
+        edge = run_.Xmin;
+    else if (std::fabs(end.X - run_.Xmax) < 1e-12)
+        edge = run_.Xmax;
+    if (!edge)
+        return End{*phase, std::nullopt};
+    const PhaseRef lowest = LowestAtEdge(*phase, *edge, end.Y);
+    return End{lowest, lowest.point ? std::nullopt : edge};
+}
+
+// At an edge the grid's hull holds the column and every point phase at that X,
+// and the sort of equal X puts the higher of them next to the segment at Xmax:
+// the end is the lowest of them, the named phase unless another lies lower.
+PhaseRef Refiner::LowestAtEdge(const PhaseRef& named, double edge, double y)
+{
+    // A phase whose G cannot be evaluated at the edge is not lower there.
+    const auto energy = [&](const PhaseRef& p) -> std::optional<double> {
+        try {
+            return EnergyAt(p, edge, y);
+        } catch (const std::exception&) {
+            return std::nullopt;
+        }
+    };
+    PhaseRef best = named;
+    auto g = energy(named);
+    const auto lower = [&](const PhaseRef& p) {
+        const auto e = energy(p);
+        if (e && (!g || *e < *g - 1e-9 * (1 + std::fabs(*g)))) {
+            best = p;
+            g = e;
+        }
+    };
+    for (std::size_t k = 0; k < model_.PhaseCount(); ++k)
+        lower(PhaseRef{false, k});
+    for (std::size_t k = 0; k < model_.PointPhaseCount(); ++k)
+        lower(PhaseRef{true, k});
+    return best;
+}
+
+const std::string& Refiner::Name(const PhaseRef& p) const
+{
+    return p.point ? model_.PointPhaseText(p.index) : model_.PhaseName(p.index);
 }
 
 bool Refiner::G(std::size_t k, double x, double y, TTaylor& g, int order)
@@ -290,22 +330,35 @@ void Refiner::RefineBoundaries(TRefinement& out)
         b.Left = low.Phase;
         b.Right = high.Phase;
         b.Line = line;
-        const auto left = Find(low), right = Find(high);
-        if (left && right) {
-            Tangent t{low.X, high.X};
-            try {
-                if (SolveTangent(*left, *right, b.Y, Around(low.X), Around(high.X), t) && Verify(t, b.Y)) {
-                    b.XLeft = t.xa;
-                    b.XRight = t.xb;
-                    b.Refined = true;
-                }
-            } catch (const std::exception&) {
-                // an evaluator error: the grid's value stays
-            }
+        try {
+            const auto left = Find(low), right = Find(high);
+            if (left && right)
+                RefineBoundary(*left, *right, b);
+        } catch (const std::exception&) {
+            // an evaluator error: the grid's value stays
         }
         out.Boundaries.push_back(std::move(b));
     }
     SortLine(out, lineStart);
+}
+
+// The segment between two found ends: named by them, solved and checked.
+void Refiner::RefineBoundary(const End& left, const End& right, TRefinedBoundary& b)
+{
+    b.Left = Name(left.phase);
+    b.Right = Name(right.phase);
+    // One grid step of one phase is no region (the grid's own test for two
+    // columns): only a point phase above it made the grid record it.
+    if (left.phase == right.phase && !left.phase.point && b.XRight - b.XLeft <= run_.Xstep + 1e-10) {
+        b.Region = false;
+        return;
+    }
+    Tangent t{b.XLeft, b.XRight};
+    if (SolveTangent(left, right, b.Y, Around(b.XLeft), Around(b.XRight), t) && Verify(t, b.Y)) {
+        b.XLeft = t.xa;
+        b.XRight = t.xb;
+        b.Refined = true;
+    }
 }
 
 void Refiner::SortLine(TRefinement& out, std::size_t from)

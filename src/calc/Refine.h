@@ -13,13 +13,19 @@
 namespace solvane {
 
 // A phase is named as in BoundaryPoints: a solution phase by its name, a point
-// phase by its composition text.
+// phase by its composition text. At an edge of the X range an end is named by
+// the phase lowest there, the column's solution phase or a point phase at that
+// X, whichever the grid named.
 struct TRefinedBoundary {
     double Y = 0;
     double XLeft = 0, XRight = 0;
     std::string Left, Right;
     bool Refined = false;
     int Line = 0; // the line's index in the run
+    // False for a segment that is no two-phase region: the grid recorded one
+    // step of a single phase because a point phase above it ends the step
+    // (both ends are then named by that phase).
+    bool Region = true;
 };
 
 struct TRefinedNode {

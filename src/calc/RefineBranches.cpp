@@ -32,6 +32,8 @@ void Close(Track& track, const std::map<std::string, double>& at, double y, doub
     const auto l = at.find(track.left), r = at.find(track.right);
     if (l == at.end() || r == at.end() || !(l->second <= r->second) || track.leftPoints.empty())
         return;
+    if (track.left == track.right && at.size() > 1)
+        return; // a gap closes only where its phase alone is named (a critical point)
     const double top = track.leftPoints.front().second, bottom = track.leftPoints.back().second;
     const double reach = reachSteps * std::fabs(ystep);
     if (std::fabs(y - bottom) <= reach && y <= bottom) {
@@ -52,6 +54,8 @@ std::vector<TRefinedBranch> JoinBranches(const TRefinement& refinement, double y
     int currentLine = -1;
     std::vector<std::size_t> reached;
     for (const TRefinedBoundary& b : refinement.Boundaries) {
+        if (!b.Region)
+            continue;
         if (b.Line != currentLine) {
             if (b.Line == currentLine + 1)
                 open = reached;

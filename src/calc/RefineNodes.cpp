@@ -116,6 +116,7 @@ void Refiner::RefineNode(const TNode& node, TRefinedNode& r)
     const auto middleEnd = Find(lm);
     if (!left || !middleEnd || !right)
         return;
+    r.Phases = {Name(left->phase), Name(middleEnd->phase), Name(right->phase)};
     const PhaseRef* middle = &middleEnd->phase;
 
     Tangent t{l.X, rr.X};

@@ -66,7 +66,9 @@ public:
 
 private:
     // The phases at a segment's ends, the tangents and the boundaries (Refine.cpp).
-    std::optional<End> Find(const TZPoint& end) const;
+    std::optional<End> Find(const TZPoint& end);
+    PhaseRef LowestAtEdge(const PhaseRef& named, double edge, double y);
+    const std::string& Name(const PhaseRef& p) const;
     bool G(std::size_t k, double x, double y, TTaylor& g, int order = 2);
     Box Range() const;
     Box Around(double x) const;
@@ -77,6 +79,7 @@ private:
     bool SolveTangent(const End& left, const End& right, double y, Box boxA, Box boxB, Tangent& t, bool pinned);
     bool Verify(const Tangent& t, double y);
     void RefineBoundaries(TRefinement& out);
+    void RefineBoundary(const End& left, const End& right, TRefinedBoundary& b);
     static void SortLine(TRefinement& out, std::size_t from);
 
     // The nodes (RefineNodes.cpp).

@@ -285,7 +285,8 @@ int TfmDiagram2::LabelRegions()
     const TRegionView view{x->range().lower, x->range().upper, y->range().lower, y->range().upper};
     int placed = 0;
     for (const TRegionLabel& region :
-         RegionLabels(grid.Cells, grid.ColumnX, cellWidth, cellHeight, separator_, view)) {
+         RegionLabels(RegionCells(grid.Cells, grid.ColumnX, refinement_, separator_), grid.ColumnX, cellWidth,
+                      cellHeight, separator_, view)) {
         const QPoint centre(qRound(x->coordToPixel(region.X)), qRound(y->coordToPixel(region.Y)));
         if (!plot.adjusted(-1, -1, 1, 1).contains(centre)) // the range's edges lie on the frame
             continue;

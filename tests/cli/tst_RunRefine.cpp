@@ -20,10 +20,15 @@ const char* const kEutectic = "GL = -T*Sid\n"
                               "GSA = (1-X)*10000*(T/600-1) + 100000*X\n"
                               "GSB = X*12000*(T/700-1) + 100000*(1-X)\n";
 
-fs::path Script()
+// The same eutectic with the pure solids written as point phases at X = 0 and 1.
+const char* const kPointPhaseEutectic = "GL = -T*Sid\n"
+                                        "GCA = 10000*(T/600-1); X = 0\n"
+                                        "GCB = 12000*(T/700-1); X = 1\n";
+
+fs::path Script(const char* text = kEutectic)
 {
     const fs::path path = fs::temp_directory_path() / "solvane_refine_eutectic.txt";
-    std::ofstream(path, std::ios::binary) << kEutectic;
+    std::ofstream(path, std::ios::binary) << text;
     return path;
 }
 
@@ -83,6 +88,40 @@ TEST(RunRefine, AddsRefinedAndChangesNothingElse)
     for (const json& branch : r["branches"]) {
         EXPECT_TRUE(branch["side"] == "left" || branch["side"] == "right");
         EXPECT_FALSE(branch["points"].empty());
+    }
+}
+
+// The grid names the end at X = 1 by the liquid's column; the refinement by the
+// point phase there, which lies lower.
+TEST(RunRefine, PointPhasesAtTheEnds)
+{
+    for (const char* xpoints : {"50", "400"}) {
+        SCOPED_TRACE(xpoints);
+        const CliResult result = RunCli("run --script " + Script(kPointPhaseEutectic).string() +
+                                        " --y Temperature --ymin 300 --ymax 750 --ypoints 90 --xpoints " + xpoints +
+                                        " --refine");
+        ASSERT_EQ(result.exitCode, 0);
+        const json r = json::parse(result.out)["problems"].at(0)["refined"];
+        ASSERT_EQ(r["nodes"].size(), 1u);
+        const json& node = r["nodes"][0];
+        EXPECT_EQ(node["refined"], true);
+        EXPECT_EQ(node["phases"], json::parse(R"(["0", "L", "1"])"));
+        EXPECT_NEAR(node["y"].get<double>(), EutecticTemperature(), 1e-3);
+        int solids = 0;
+        for (const json& b : r["boundaries"])
+            if (b["y"].get<double>() < node["y"].get<double>()) {
+                EXPECT_EQ(b["left"], "0");
+                EXPECT_EQ(b["right"], "1");
+                EXPECT_EQ(b["refined"], true);
+                ++solids;
+            }
+        EXPECT_GT(solids, 30);
+        ASSERT_EQ(r["points"].size(), 2u);
+        for (const json& point : r["points"]) {
+            EXPECT_EQ(point["kind"], "end");
+            EXPECT_EQ(point["refined"], true);
+            EXPECT_NEAR(point["y"].get<double>(), point["x"] == 0 ? 600 : 700, 1e-3);
+        }
     }
 }
 
