@@ -4,6 +4,8 @@
 #include "views/ChartParts.h"
 #include "views/QtText.h"
 
+#include <algorithm>
+
 namespace solvane {
 namespace {
 
@@ -21,6 +23,20 @@ protected:
 private:
     const char& separator_;
 };
+
+// The hull's lowest point a little above the bottom, and room above its
+// highest vertex for the curves to meet it there before they run off the top.
+constexpr double kBelowHull = 0.05;
+constexpr double kAboveHull = 0.35;
+
+QCPRange HullRange(std::span<const TChartPoint> convex)
+{
+    if (convex.empty())
+        return {}; // nothing computed yet: the curves decide
+    const auto [lowest, highest] =
+        std::minmax_element(convex.begin(), convex.end(), [](const auto& a, const auto& b) { return a.G < b.G; });
+    return PaddedRange(lowest->G, highest->G, kBelowHull, kAboveHull);
+}
 
 const QColor kSeriesColors[] = {QColor(220, 40, 40), QColor(30, 90, 200), QColor(20, 150, 60), QColor(200, 120, 0),
                                 QColor(140, 60, 170), QColor(0, 150, 160), QColor(120, 120, 0)};
@@ -96,6 +112,8 @@ void TWorkingChart::Show()
         else
             graph(k)->data()->clear();
     }
+    // The steepest curve would squeeze the hull into a few pixels: G follows the hull.
+    SetAutomaticRange(yAxis, HullRange(convex_));
     RescaleAutomaticAxes(this);
     replot(QCustomPlot::rpQueuedReplot);
 }
