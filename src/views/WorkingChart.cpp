@@ -5,6 +5,7 @@
 #include "views/QtText.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace solvane {
 namespace {
@@ -25,17 +26,32 @@ private:
 };
 
 // The hull's lowest point a little above the bottom, and room above its
-// highest vertex for the curves to meet it there before they run off the top.
+// highest vertex for the curves to meet it there before they run off the top:
+// a share of the hull's height, and at least the whole of the flattest curve,
+// so that a nearly flat hull (a miscibility gap far below its top) still shows
+// the curve it touches. Steeper curves run off the top.
 constexpr double kBelowHull = 0.05;
 constexpr double kAboveHull = 0.35;
 
-QCPRange HullRange(std::span<const TChartPoint> convex)
+QCPRange GRange(const std::vector<std::vector<TChartPoint>>& phases, std::span<const TChartPoint> convex)
 {
     if (convex.empty())
         return {}; // nothing computed yet: the curves decide
-    const auto [lowest, highest] =
-        std::minmax_element(convex.begin(), convex.end(), [](const auto& a, const auto& b) { return a.G < b.G; });
-    return PaddedRange(lowest->G, highest->G, kBelowHull, kAboveHull);
+    const auto byG = [](const TChartPoint& a, const TChartPoint& b) { return a.G < b.G; };
+    const auto [lowest, highest] = std::minmax_element(convex.begin(), convex.end(), byG);
+    QCPRange range = PaddedRange(lowest->G, highest->G, kBelowHull, kAboveHull);
+    double flattestTop = HUGE_VAL;
+    for (const auto& curve : phases) {
+        double top = -HUGE_VAL;
+        for (const TChartPoint& p : curve)
+            if (std::isfinite(p.G))
+                top = std::max(top, p.G);
+        if (top > -HUGE_VAL)
+            flattestTop = std::min(flattestTop, top);
+    }
+    if (flattestTop < HUGE_VAL)
+        range.upper = std::max(range.upper, PaddedRange(range.lower, flattestTop, 0, kBelowHull).upper);
+    return range;
 }
 
 const QColor kSeriesColors[] = {QColor(220, 40, 40), QColor(30, 90, 200), QColor(20, 150, 60), QColor(200, 120, 0),
@@ -113,7 +129,7 @@ void TWorkingChart::Show()
             graph(k)->data()->clear();
     }
     // The steepest curve would squeeze the hull into a few pixels: G follows the hull.
-    SetAutomaticRange(yAxis, HullRange(convex_));
+    SetAutomaticRange(yAxis, GRange(phases_, convex_));
     RescaleAutomaticAxes(this);
     replot(QCustomPlot::rpQueuedReplot);
 }
