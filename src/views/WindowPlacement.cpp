@@ -14,8 +14,8 @@ QRect BesideRect(const QRect& anchor, const QSize& wanted, const QSize& least, c
     int width = std::min(wanted.width(), screen.width());
     const bool right = roomRight >= width || (roomLeft < width && roomRight >= roomLeft);
     const int room = right ? roomRight : roomLeft;
-    if (room < width && room >= least.width())
-        width = room;
+    if (room < width) // narrowed to the room, or to the least it can be, to cover as little as it can
+        width = std::max(room, std::min(least.width(), width));
     const int left = right ? std::min(anchor.right() + 1, screen.right() + 1 - width)
                            : std::max(anchor.left() - width, screen.left());
     const int height = std::min(wanted.height(), screen.height());
@@ -31,8 +31,8 @@ void PlaceBeside(QWidget& window, const QWidget& anchor)
     // The window has no frame before it is shown: it gets the anchor's.
     const QRect anchorFrame = anchor.frameGeometry();
     const QSize frame = anchorFrame.size() - anchor.size();
-    const QRect placed = BesideRect(anchorFrame, window.size() + frame, window.minimumSizeHint() + frame,
-                                    screen->availableGeometry());
+    const QSize least = window.minimumSizeHint().expandedTo(window.size() * 2 / 3);
+    const QRect placed = BesideRect(anchorFrame, window.size() + frame, least + frame, screen->availableGeometry());
     window.resize(placed.size() - frame);
     window.move(placed.topLeft());
 }

@@ -185,7 +185,7 @@ void TestDiagram2::OpensBesideItsOwnerOnTheScreen()
         {"room on the right", QRect(0, 30, 900, 700), QRect(900, 30, 960, 640)},
         {"room only on the left", QRect(1000, 30, 900, 700), QRect(40, 30, 960, 640)},
         {"narrowed to the room on the right", QRect(100, 0, 1100, 700), QRect(1200, 0, 720, 640)},
-        {"no room: on the screen, at the right", QRect(300, 0, 1300, 700), QRect(960, 0, 960, 640)},
+        {"no room: narrowest, on the screen, at the right", QRect(300, 0, 1300, 700), QRect(1320, 0, 600, 640)},
         {"kept on the screen below", QRect(0, 900, 900, 100), QRect(900, 440, 960, 640)},
     };
     const QRect screen(0, 0, 1920, 1080);
@@ -194,7 +194,7 @@ void TestDiagram2::OpensBesideItsOwnerOnTheScreen()
 
     // The window itself, at its first build, beside the window that owns it.
     QWidget owner;
-    owner.setGeometry(0, 0, 200, 300);
+    owner.setGeometry(0, 0, 100, 300);
     owner.show();
     TfmDiagram2 diagram(dir_.filePath("Chart.cfg"), &owner);
     TRun run;
