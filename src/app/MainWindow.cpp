@@ -411,8 +411,9 @@ void TfmMain::BuildMenus()
 
 void TfmMain::BuildStatusBar()
 {
-    QFont font(QStringLiteral("Times New Roman"));
-    font.setStyleHint(QFont::Serif);
+    // Bold stands the panels out; the window's own family keeps them of a piece
+    // with it (a serif face here would be a stranger's, picked by substitution).
+    QFont font = statusBar()->font();
     font.setBold(true);
     statusPanel0_ = new QLabel;
     statusPanel0_->setFixedWidth(250);

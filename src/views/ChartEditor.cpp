@@ -38,12 +38,20 @@ const TPenStyleName kPenStyles[] = {
     {Qt::NoPen, "Нет"},
 };
 
-QString NumberText(double value) { return QLocale().toString(value, 'g', 12); }
+// The user's decimal separator, but no digit grouping: a range limit is one number to edit.
+QLocale NumberLocale()
+{
+    QLocale locale;
+    locale.setNumberOptions(locale.numberOptions() | QLocale::OmitGroupSeparator);
+    return locale;
+}
+
+QString NumberText(double value) { return NumberLocale().toString(value, 'g', 12); }
 
 bool ReadNumber(const QLineEdit* edit, double& value)
 {
     bool ok = false;
-    value = QLocale().toDouble(edit->text().trimmed(), &ok);
+    value = NumberLocale().toDouble(edit->text().trimmed(), &ok);
     return ok && std::isfinite(value);
 }
 
@@ -195,6 +203,7 @@ QWidget* TChartEditor::BuildAxisTab(TAxisControls& axis, const QString& name)
     for (QLineEdit* edit : {axis.Minimum, axis.Maximum}) {
         auto* validator = new QDoubleValidator(edit);
         validator->setNotation(QDoubleValidator::ScientificNotation);
+        validator->setLocale(NumberLocale());
         edit->setValidator(validator);
         edit->setEnabled(!axis.Automatic->isChecked());
         connect(axis.Automatic, &QCheckBox::toggled, edit, [edit](bool automatic) { edit->setEnabled(!automatic); });
@@ -338,7 +347,7 @@ void TChartEditor::ApplyAxis(const TAxisControls& axis)
     const bool automatic = axis.Automatic->isChecked();
     SetAxisRangeAutomatic(axis.Axis, automatic);
     if (automatic) {
-        axis.Axis->rescale(true);
+        RescaleToAutomatic(axis.Axis);
     } else {
         double minimum = 0;
         double maximum = 0;

@@ -2,12 +2,17 @@
 
 #include <qcustomplot.h>
 
+#include <cmath>
+#include <utility>
+
 namespace solvane {
 namespace {
 
 // Dynamic properties: QCustomPlot has no place of its own for these.
 constexpr const char* kAutomaticRange = "solvaneAutomaticRange";
 constexpr const char* kBackground = "solvaneBackground";
+constexpr const char* kAutomaticLower = "solvaneAutomaticLower";
+constexpr const char* kAutomaticUpper = "solvaneAutomaticUpper";
 
 } // namespace
 
@@ -56,7 +61,34 @@ void RescaleAutomaticAxes(QCustomPlot* chart)
     for (QCPAxisRect* rect : chart->axisRects())
         for (QCPAxis* axis : rect->axes())
             if (AxisRangeAutomatic(axis))
-                axis->rescale(true);
+                RescaleToAutomatic(axis);
+}
+
+void RescaleToAutomatic(QCPAxis* axis)
+{
+    const QVariant lower = axis->property(kAutomaticLower);
+    const QVariant upper = axis->property(kAutomaticUpper);
+    if (lower.isValid() && upper.isValid())
+        axis->setRange(lower.toDouble(), upper.toDouble());
+    else
+        axis->rescale(true);
+}
+
+void SetAutomaticRange(QCPAxis* axis, const QCPRange& range)
+{
+    const bool valid = QCPRange::validRange(range) && range.lower < range.upper;
+    axis->setProperty(kAutomaticLower, valid ? QVariant(range.lower) : QVariant());
+    axis->setProperty(kAutomaticUpper, valid ? QVariant(range.upper) : QVariant());
+}
+
+QCPRange PaddedRange(double lower, double upper, double below, double above)
+{
+    if (upper < lower)
+        std::swap(lower, upper);
+    double length = upper - lower;
+    if (!(length > 0))
+        length = std::abs(upper) > 0 ? std::abs(upper) : 1;
+    return {lower - below * length, upper + above * length};
 }
 
 QColor ChartBackground(const QCustomPlot* chart)

@@ -9,6 +9,7 @@
 
 class QCustomPlot;
 class QCPAxis;
+class QCPRange;
 class QCPTextElement;
 
 namespace solvane {
@@ -32,6 +33,15 @@ void SetChartFoot(QCustomPlot* chart, const QString& text);
 bool AxisRangeAutomatic(const QCPAxis* axis);
 void SetAxisRangeAutomatic(QCPAxis* axis, bool automatic);
 void RescaleAutomaticAxes(QCustomPlot* chart);
+// Shows the axis's automatic range (whether or not the axis is automatic now).
+void RescaleToAutomatic(QCPAxis* axis);
+// The range an automatic axis shows instead of its data, when the chart's
+// owner knows better what belongs on view; an invalid range clears it.
+void SetAutomaticRange(QCPAxis* axis, const QCPRange& range);
+
+// lower..upper widened by fractions of its length below and above; an empty
+// range is widened by fractions of its distance from zero (or of 1 at zero).
+QCPRange PaddedRange(double lower, double upper, double below, double above);
 
 // The colour behind the whole chart (white until set).
 QColor ChartBackground(const QCustomPlot* chart);

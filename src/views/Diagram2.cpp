@@ -9,6 +9,7 @@
 #include "views/ChartSettings.h"
 #include "views/DiagramLabel.h"
 #include "views/QtText.h"
+#include "views/WindowPlacement.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -57,6 +58,9 @@ std::vector<double> ColumnXs(const TRunResults& results)
 }
 constexpr int kDragThreshold = 4; // pixels a press must travel to be a drag
 constexpr int kLabelMargin = 3;   // pixels between a region label and the chart's frame
+// Of each axis's length, between the run's range and the frame: markers on the
+// range's edges stay whole and clear of it.
+constexpr double kRangeMargin = 0.03;
 
 } // namespace
 
@@ -203,7 +207,11 @@ SpecialPointsResult TfmDiagram2::Build(TRun& run, const QString& yListText, bool
         line->addData(node.XLeft, node.Y);
         line->addData(node.XRight, node.Y);
     }
-    RescaleAutomaticAxes(chart_); // the refined lines, on or off, never move the axes
+    // The whole run's range, not the points' (which stop short of the liquid
+    // above and of the ends' markers), so the refined lines never move it.
+    SetAutomaticRange(chart_->xAxis, PaddedRange(results.Xmin, results.Xmax, kRangeMargin, kRangeMargin));
+    SetAutomaticRange(chart_->yAxis, PaddedRange(results.Ymin, results.Ymax, kRangeMargin, kRangeMargin));
+    RescaleAutomaticAxes(chart_);
 
     // Refined and labelled from what was built, whatever the run does next.
     builtGrid_ = {results.Cells, ColumnXs(results), results.Xmin, results.Xstep, results.Ymin, results.Ystep};
@@ -219,6 +227,11 @@ SpecialPointsResult TfmDiagram2::Build(TRun& run, const QString& yListText, bool
     }
     AddRefinedLayer();
     chart_->replot();
+    if (!placed_ && parentWidget()) {
+        // Beside the main window, not over its buttons; later the user's place is kept.
+        PlaceBeside(*this, *parentWidget()->window());
+        placed_ = true;
+    }
     show();
     raise();
     return found;

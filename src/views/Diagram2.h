@@ -129,6 +129,7 @@ private:
     QPoint pressAt_;
     QPoint lastAt_;
     bool dragged_ = false;
+    bool placed_ = false; // beside the main window, at the first build
 };
 
 } // namespace solvane

@@ -4,6 +4,9 @@
 #include "views/ChartParts.h"
 #include "views/QtText.h"
 
+#include <algorithm>
+#include <cmath>
+
 namespace solvane {
 namespace {
 
@@ -21,6 +24,35 @@ protected:
 private:
     const char& separator_;
 };
+
+// The hull's lowest point a little above the bottom, and room above its
+// highest vertex for the curves to meet it there before they run off the top:
+// a share of the hull's height, and at least the whole of the flattest curve,
+// so that a nearly flat hull (a miscibility gap far below its top) still shows
+// the curve it touches. Steeper curves run off the top.
+constexpr double kBelowHull = 0.05;
+constexpr double kAboveHull = 0.35;
+
+QCPRange GRange(const std::vector<std::vector<TChartPoint>>& phases, std::span<const TChartPoint> convex)
+{
+    if (convex.empty())
+        return {}; // nothing computed yet: the curves decide
+    const auto byG = [](const TChartPoint& a, const TChartPoint& b) { return a.G < b.G; };
+    const auto [lowest, highest] = std::minmax_element(convex.begin(), convex.end(), byG);
+    QCPRange range = PaddedRange(lowest->G, highest->G, kBelowHull, kAboveHull);
+    double flattestTop = HUGE_VAL;
+    for (const auto& curve : phases) {
+        double top = -HUGE_VAL;
+        for (const TChartPoint& p : curve)
+            if (std::isfinite(p.G))
+                top = std::max(top, p.G);
+        if (top > -HUGE_VAL)
+            flattestTop = std::min(flattestTop, top);
+    }
+    if (flattestTop < HUGE_VAL)
+        range.upper = std::max(range.upper, PaddedRange(range.lower, flattestTop, 0, kBelowHull).upper);
+    return range;
+}
 
 const QColor kSeriesColors[] = {QColor(220, 40, 40), QColor(30, 90, 200), QColor(20, 150, 60), QColor(200, 120, 0),
                                 QColor(140, 60, 170), QColor(0, 150, 160), QColor(120, 120, 0)};
@@ -96,6 +128,8 @@ void TWorkingChart::Show()
         else
             graph(k)->data()->clear();
     }
+    // The steepest curve would squeeze the hull into a few pixels: G follows the hull.
+    SetAutomaticRange(yAxis, GRange(phases_, convex_));
     RescaleAutomaticAxes(this);
     replot(QCustomPlot::rpQueuedReplot);
 }

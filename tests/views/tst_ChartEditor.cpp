@@ -48,6 +48,7 @@ class TestChartEditor : public QObject {
 private slots:
     void OkAppliesTheSettings();
     void CancelChangesNothing();
+    void RangeLimitsUngroupedAndAutomaticAsTheOwnerSays();
 };
 
 void TestChartEditor::OkAppliesTheSettings()
@@ -82,6 +83,38 @@ void TestChartEditor::CancelChangesNothing()
     QCOMPARE(chart.graph(1)->pen().color(), QColor(Qt::darkGreen));
     QVERIFY(AxisRangeAutomatic(chart.xAxis));
     QCOMPARE(chart.xAxis->range(), xRange);
+}
+
+void TestChartEditor::RangeLimitsUngroupedAndAutomaticAsTheOwnerSays()
+{
+    struct Case {
+        QLocale Locale;
+        QString Maximum;
+    };
+    const Case cases[] = {{QLocale(QLocale::English, QLocale::UnitedStates), "1205.5"},
+                          {QLocale(QLocale::Russian, QLocale::Russia), "1205,5"},
+                          {QLocale(QLocale::German, QLocale::Germany), "1205,5"}};
+    const QLocale before;
+    for (const Case& c : cases) {
+        QLocale::setDefault(c.Locale);
+        QCustomPlot chart;
+        FillChart(chart);
+        chart.yAxis->setRange(-2500, 1205.5);
+        SetAutomaticRange(chart.yAxis, QCPRange(-10, 5)); // the owner's automatic range
+        TChartEditor editor(&chart);
+        auto* maximum = editor.findChild<QLineEdit*>(QStringLiteral("yMaximum"));
+        QCOMPARE(maximum->text(), c.Maximum);
+        QCOMPARE(editor.findChild<QLineEdit*>(QStringLiteral("yMinimum"))->text(), QStringLiteral("-2500"));
+        // A fixed range read back as shown; automatic again gives the owner's.
+        editor.findChild<QCheckBox*>(QStringLiteral("yAutomatic"))->setChecked(false);
+        editor.accept();
+        QCOMPARE(chart.yAxis->range(), QCPRange(-2500, 1205.5));
+        TChartEditor again(&chart);
+        again.findChild<QCheckBox*>(QStringLiteral("yAutomatic"))->setChecked(true);
+        again.accept();
+        QCOMPARE(chart.yAxis->range(), QCPRange(-10, 5));
+    }
+    QLocale::setDefault(before);
 }
 
 QTEST_MAIN(TestChartEditor)

@@ -4,6 +4,7 @@
 #include "text/NumberFormat.h"
 #include "views/ChartParts.h"
 #include "views/DiagramLabel.h"
+#include "views/WindowPlacement.h"
 
 #include <QCheckBox>
 #include <QFile>
@@ -49,6 +50,8 @@ private slots:
     void BuildShowsPointsNodesAndTitles();
     void ReadoutAndLabels();
     void ZoomRemovesLabelsAndShowsRestore();
+    void AutomaticRangeIsTheRunsClearOfEveryMarker();
+    void OpensBesideItsOwnerOnTheScreen();
     void ChartSettingsRoundTripAndDamagedFile();
     void RefinedLinesAndMarkers();
     void EveryRegionLabelledAtOnce();
@@ -89,7 +92,7 @@ void TestDiagram2::ReadoutAndLabels()
     TfmDiagram2 diagram(dir_.filePath("Chart.cfg"));
     diagram.Build(run, "Temperature");
     QCOMPARE(diagram.ReadoutAt(QPoint(-5, -5)), QString());
-    const QString readout = diagram.ReadoutAt(PixelOf(diagram, 0.5, 600));
+    const QString readout = diagram.ReadoutAt(PixelOf(diagram, 0.5, 650));
     QVERIFY2(readout.startsWith("X = 5.0") && readout.contains("E-001     T, K = 6"), qPrintable(readout));
 
     // A click at 500 K between the liquid and a solid lands in a two-phase cell.
@@ -135,6 +138,70 @@ void TestDiagram2::ZoomRemovesLabelsAndShowsRestore()
     QVERIFY(!undo->isVisible());
     QCOMPARE(diagram.Chart()->xAxis->range().lower, before.lower);
     QCOMPARE(diagram.Chart()->xAxis->range().upper, before.upper);
+}
+
+void TestDiagram2::AutomaticRangeIsTheRunsClearOfEveryMarker()
+{
+    TRun run;
+    RunEutectic(run);
+    TfmDiagram2 diagram(dir_.filePath("Chart.cfg"));
+    diagram.resize(TfmDiagram2::DesignWidth, TfmDiagram2::DesignHeight);
+    diagram.Build(run, "Temperature");
+    diagram.ShowRefined(true); // the largest markers, which never move the axes
+    QCustomPlot* chart = diagram.Chart();
+    const QCPRange x = chart->xAxis->range(), y = chart->yAxis->range();
+    // The run's whole range (the liquid above the highest boundary point and
+    // the melting points at the ends included), with a small margin.
+    const TRunResults& results = run.Results();
+    QVERIFY(x.lower < results.Xmin && x.upper > results.Xmax && x.size() < 1.1 * (results.Xmax - results.Xmin));
+    QVERIFY(y.lower < results.Ymin && y.upper > results.Ymax && y.size() < 1.1 * (results.Ymax - results.Ymin));
+    // Every marker whole inside the frame, with a pixel to spare.
+    const QRect plot = chart->axisRect()->rect();
+    for (int k = 0; k < chart->graphCount(); ++k) {
+        const QCPGraph* graph = chart->graph(k);
+        const int room = qCeil(graph->scatterStyle().size() / 2) + 1;
+        for (const QCPGraphData& point : *graph->data()) {
+            const QPoint at = PixelOf(diagram, point.key, point.value);
+            QVERIFY2(plot.adjusted(room, room, -room, -room).contains(at),
+                     qPrintable(QString("%1 at (%2, %3)").arg(graph->name()).arg(point.key).arg(point.value)));
+        }
+    }
+    // Undoing a zoom comes back to it exactly.
+    diagram.ZoomTo(QRect(PixelOf(diagram, 0.2, 700), PixelOf(diagram, 0.6, 400)));
+    diagram.UndoZoom();
+    QCOMPARE(chart->xAxis->range(), x);
+    QCOMPARE(chart->yAxis->range(), y);
+}
+
+void TestDiagram2::OpensBesideItsOwnerOnTheScreen()
+{
+    // Frames on a screen 1920 x 1080 (at 0, 0); the window wants 960 x 640, at least 600 x 400.
+    struct Case {
+        const char* what;
+        QRect anchor;
+        QRect placed;
+    };
+    const Case cases[] = {
+        {"room on the right", QRect(0, 30, 900, 700), QRect(900, 30, 960, 640)},
+        {"room only on the left", QRect(1000, 30, 900, 700), QRect(40, 30, 960, 640)},
+        {"narrowed to the room on the right", QRect(100, 0, 1100, 700), QRect(1200, 0, 720, 640)},
+        {"no room: narrowest, on the screen, at the right", QRect(300, 0, 1300, 700), QRect(1320, 0, 600, 640)},
+        {"kept on the screen below", QRect(0, 900, 900, 100), QRect(900, 440, 960, 640)},
+    };
+    const QRect screen(0, 0, 1920, 1080);
+    for (const Case& c : cases)
+        QVERIFY2(BesideRect(c.anchor, QSize(960, 640), QSize(600, 400), screen) == c.placed, c.what);
+
+    // The window itself, at its first build, beside the window that owns it.
+    QWidget owner;
+    owner.setGeometry(0, 0, 100, 300);
+    owner.show();
+    TfmDiagram2 diagram(dir_.filePath("Chart.cfg"), &owner);
+    TRun run;
+    RunEutectic(run);
+    diagram.Build(run, "Temperature");
+    QVERIFY(!diagram.frameGeometry().intersects(owner.frameGeometry()));
+    QVERIFY(owner.screen()->availableGeometry().contains(diagram.frameGeometry()));
 }
 
 void TestDiagram2::ChartSettingsRoundTripAndDamagedFile()
