@@ -34,6 +34,7 @@ using namespace solvane;
 namespace {
 
 const QString kOpenDialog = QStringLiteral("(open dialog)");
+const QString kSaveDialog = QStringLiteral("(save dialog)");
 const QString kStopQuestionText = QStringLiteral("Остановить расчет?");
 const QString kLeaveQuestionText = QStringLiteral("Выйти без сохранения изменений?");
 // The run's controls enabled once a press has ended, after a complete or stopped run.
@@ -85,7 +86,7 @@ private:
             else
                 box->done(QMessageBox::Cancel);
         } else if (auto* files = qobject_cast<QFileDialog*>(dialog)) {
-            Seen << kOpenDialog;
+            Seen << (files->acceptMode() == QFileDialog::AcceptSave ? kSaveDialog : kOpenDialog);
             if (answer.File.isEmpty()) {
                 files->reject();
             } else {
@@ -211,6 +212,9 @@ private slots:
     void SettingsWhereTheyCanBeWritten();
     void PendingRowFailingAtExit_data();
     void PendingRowFailingAtExit();
+    void FailedSaveAtExitOffersAnotherName_data();
+    void FailedSaveAtExitOffersAnotherName();
+    void ChartSettingsThatCannotBeWrittenNamed();
     void CharacterOutsideCp1251Refused_data();
     void CharacterOutsideCp1251Refused();
     void ExceptionLeavingAHandlerIsShown();
@@ -514,6 +518,52 @@ void TestMainWindow::PendingRowFailingAtExit()
     window.reset();
     QCOMPARE(ReadBytes(place.Path("Problems.d")), database);
     QVERIFY(!QFile::exists(place.Path("program/Solvane.cfg")));
+}
+
+void TestMainWindow::FailedSaveAtExitOffersAnotherName_data()
+{
+    QTest::addColumn<QString>("chosen"); // in the save dialog, empty for Cancel
+    QTest::newRow("saved under another name") << "Saved.d";
+    QTest::newRow("cancelled, left unsaved") << QString();
+}
+
+void TestMainWindow::FailedSaveAtExitOffersAnotherName()
+{
+    QFETCH(QString, chosen);
+    TPlace place;
+    TModalAnswers answers;
+    QVERIFY(QDir().mkdir(place.Path("gone")));
+    const QString database = place.Path("gone/Problems.d");
+    QVERIFY(QFile::copy(place.Path("Problems.d"), database));
+    TMainWindowOptions options = place.Options();
+    options.Database = QFile::encodeName(database).toStdString();
+    auto window = ::Start(options);
+    TypeText(Control(*window, "memFunctions"), QStringLiteral("x"));
+    QVERIFY(QDir(place.Path("gone")).removeRecursively()); // where it was cannot be written now
+    answers.Add(QMessageBox::Ok);
+    answers.AddFile(chosen.isEmpty() ? QString() : place.Path(chosen));
+    answers.Add(QMessageBox::Yes);
+    QVERIFY(window->close());
+
+    QStringList seen{"vtblProblem: Cannot create file " + database + ": No such file or directory", kSaveDialog};
+    if (chosen.isEmpty())
+        seen << kLeaveQuestionText;
+    QCOMPARE(answers.Seen, seen);
+    QCOMPARE(ReadBytes(place.Path("Saved.d")).contains("x"), !chosen.isEmpty());
+    QCOMPARE(ReadBytes(place.Path("program/Solvane.cfg")).contains("WorkingFileName=" + QFile::encodeName(place.Path("Saved.d"))),
+             !chosen.isEmpty());
+}
+
+void TestMainWindow::ChartSettingsThatCannotBeWrittenNamed()
+{
+    TPlace place;
+    TModalAnswers answers;
+    QVERIFY(QDir().mkdir(place.Path("Chart.cfg"))); // a folder where the file should be
+    auto window = ::Start(place.Options());
+    QVERIFY(window->close());
+    QCOMPARE(answers.Seen.size(), 1);
+    QVERIFY2(answers.Seen.first().startsWith("Cannot create file " + place.Path("Chart.cfg") + ": "),
+             qPrintable(answers.Seen.first()));
 }
 
 void TestMainWindow::CharacterOutsideCp1251Refused_data()
