@@ -273,6 +273,10 @@ void TfmMain::ShowCurrentRow(int field)
     lblZ_->setText(FromCp1251(problems.ZCaption()));
     DBEdit5_->setVisible(problems.ZEditVisible());
     if (field < 0) {
+        // Without a database there is no row to type into.
+        memFunctions_->setReadOnly(!table.Active());
+        for (const auto& [edit, name] : NumberEdits())
+            edit->setReadOnly(!table.Active());
         const bool chartShown = !hasRow || problems.ChartVisible();
         chart_->setVisible(chartShown);
         sbEditChart_->setVisible(chartShown);

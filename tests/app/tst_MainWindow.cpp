@@ -267,6 +267,7 @@ void TestMainWindow::Start()
     QCOMPARE(answers.Seen, seen);
     QCOMPARE(window->windowTitle(), caption.contains("%1") ? caption.arg(place.Dir.path()) : caption);
     QCOMPARE(Find<QTableView>(*window, "zebdbgrid1")->model()->rowCount(), problems);
+    QCOMPARE(Find<QPlainTextEdit>(*window, "memFunctions")->isReadOnly(), problems == 0); // no database
 }
 
 void TestMainWindow::F9RunsFromTheMemoButNotUnderAModalBox()
