@@ -227,7 +227,8 @@ QWidget* TfmMain::BuildRightPart()
             ShowCurrentRow(session_->Problems().Table().FieldIndex("Functs"));
             return;
         }
-        if (!WriteToRow([&] { session_->Problems().Table().SetAsString("Functs", ToCp1251(text.replace('\n', QStringLiteral("\r\n")))); }))
+        const std::string script = ToCp1251(text.replace('\n', QStringLiteral("\r\n")));
+        if (!WriteToRow([&] { session_->Problems().Table().SetAsString("Functs", script); }))
             ShowCurrentRow(session_->Problems().Table().FieldIndex("Functs"));
     });
     sbCheck_ = new QPushButton(QStringLiteral("Проверить"));
