@@ -17,7 +17,7 @@
 #include <QCheckBox>
 #include <QColorDialog>
 #include <QGridLayout>
-#include <QIntValidator>
+#include <QRegularExpressionValidator>
 #include <QMessageBox>
 #include <QStyle>
 #include <QCloseEvent>
@@ -95,7 +95,9 @@ TfmMain::TfmMain(TMainWindowOptions options, QWidget* parent)
         {dbcbY_, "dbcbY"},             {chbShowMosaic_, "chbShowMosaic"}, {chbShowChart_, "chbShowChart"},
         {sbGrid_, "sbGrid"},           {chbSave_, "chbSave"},           {statusPanel0_, "StatusPanel0"},
         {navInsert_, "NavInsert"},     {navDelete_, "NavDelete"},       {navCancel_, "NavCancel"},
-        {actOpen_, "actOpen"},         {actCreate_, "actCreate"},       {actSave_, "actSave"}};
+        {actOpen_, "actOpen"},         {actCreate_, "actCreate"},       {actSave_, "actSave"},
+        {edYmin_, "edYmin"},           {edYmax_, "edYmax"},             {edXPoints_, "edXPoints"},
+        {edYPoints_, "edYPoints"}};
     for (const auto& [object, name] : named)
         object->setObjectName(QString::fromLatin1(name));
 
@@ -120,6 +122,11 @@ TfmMain::~TfmMain()
 {
     qApp->removeEventFilter(this);
     session_->Run.SetObserver(nullptr);
+    runView_.reset();
+    // The controls and windows read the session: they go before it does.
+    for (QWidget* w : {centralWidget(), static_cast<QWidget*>(mosaic_), static_cast<QWidget*>(diagram_),
+                       static_cast<QWidget*>(cells_), static_cast<QWidget*>(specPoints_)})
+        delete w;
 }
 
 QWidget* TfmMain::BuildProblemsColumn()
@@ -157,11 +164,17 @@ QWidget* TfmMain::BuildProblemsColumn()
     navDelete_ = navButton(QStringLiteral("\u2212"), QStringLiteral("Delete record"));
     navCancel_ = navButton(QStringLiteral("\u2715"), QStringLiteral("Cancel edit"));
     connect(navInsert_, &QToolButton::clicked, this, [this] {
-        session_->Problems().Table().Insert();
+        CommitTyping();
+        TVolgaTable& table = session_->Problems().Table();
+        if (!table.Active() || !WriteToRow([&] { table.Insert(); }))
+            return;
         problemModel_->Reload();
         ShowCurrentRow();
+        if (table.State() == TTableState::Insert)
+            NameCurrentProblem();
     });
     connect(navDelete_, &QToolButton::clicked, this, [this] {
+        CommitTyping();
         TVolgaTable& table = session_->Problems().Table();
         if (!table.Active() || table.RecordCount() == 0)
             return;
@@ -214,9 +227,9 @@ QWidget* TfmMain::BuildRightPart()
             ShowCurrentRow(session_->Problems().Table().FieldIndex("Functs"));
             return;
         }
-        SetUpdatingControls(true);
-        session_->Problems().Table().SetAsString("Functs", ToCp1251(text.replace('\n', QStringLiteral("\r\n"))));
-        SetUpdatingControls(false);
+        const std::string script = ToCp1251(text.replace('\n', QStringLiteral("\r\n")));
+        if (!WriteToRow([&] { session_->Problems().Table().SetAsString("Functs", script); }))
+            ShowCurrentRow(session_->Problems().Table().FieldIndex("Functs"));
     });
     sbCheck_ = new QPushButton(QStringLiteral("Проверить"));
     sbCheck_->setToolTip(QStringLiteral("Проверить выражения: неизвестные имена, ловушки языка, значения расчета"));
@@ -291,8 +304,9 @@ QWidget* TfmMain::BuildBottomPanel()
     yAxis->addWidget(edYmax_, 1, 3);
     edXPoints_ = new QLineEdit;
     edYPoints_ = new QLineEdit;
+    // Digits only; the range is the field's, and its own message says so when the edit is left.
     for (QLineEdit* e : {edXPoints_, edYPoints_}) {
-        e->setValidator(new QIntValidator(-32768, 32767, e));
+        e->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[-+]?[0-9]{0,10}")), e));
         e->setFixedWidth(60);
     }
     auto* points = new QGridLayout;
@@ -347,24 +361,16 @@ QWidget* TfmMain::BuildBottomPanel()
 
     // The bound controls write into the current row as the user types.
     connect(dbcbY_, &QComboBox::activated, this, [this](int index) {
-        SetUpdatingControls(true);
-        session_->Problems().ChooseY(index);
-        SetUpdatingControls(false);
-        ShowCurrentRow(session_->Problems().Table().FieldIndex("Zparameter"));
+        if (WriteToRow([&] { session_->Problems().ChooseY(index); }))
+            ShowCurrentRow(session_->Problems().Table().FieldIndex("Zparameter"));
+        else
+            ShowCurrentRow();
     });
-    const std::pair<QLineEdit*, const char*> numbers[] = {
-        {edYmin_, "Ymin"}, {edYmax_, "Ymax"}, {DBEdit5_, "Zvalue"}, {edXPoints_, "XPoints"}, {edYPoints_, "YPoints"}};
-    for (const auto& [edit, field] : numbers) {
+    for (const auto& [edit, field] : NumberEdits()) {
         connect(edit, &QLineEdit::textEdited, this, [this, edit = edit, field = field] { CommitTypedText(edit, field); });
         connect(edit, &QLineEdit::editingFinished, this, [this, edit = edit, field = field] {
-            if (!edit->isModified())
-                return;
-            edit->setModified(false);
-            if (!CommitTypedText(edit, field))
-                Refuse(QStringLiteral("'%1' is not a valid number").arg(edit->text()));
-            if (edit == DBEdit5_)
-                session_->Problems().ZvalueEditExit();
-            ShowCurrentRow(session_->Problems().Table().FieldIndex(field));
+            if (edit->isModified())
+                FinishTypedNumber(edit, field);
         });
     }
     const std::pair<QCheckBox*, const char*> switches[] = {{chbShowMosaic_, "ShowMosaicDiagram"},
@@ -373,9 +379,8 @@ QWidget* TfmMain::BuildBottomPanel()
         connect(box, &QCheckBox::clicked, this, [this, box = box, field = field](bool checked) {
             if (!session_->Problems().Table().Active())
                 return;
-            SetUpdatingControls(true);
-            session_->Problems().Table().SetAsBoolean(field, checked);
-            SetUpdatingControls(false);
+            if (!WriteToRow([&] { session_->Problems().Table().SetAsBoolean(field, checked); }))
+                return;
             // The run reads the two boxes line by line.
             TProblemInput& running = session_->Run.Input.Problem;
             (box == chbShowChart_ ? running.ShowChart : running.ShowMosaicDiagram) = checked;
@@ -399,7 +404,11 @@ void TfmMain::BuildMenus()
         problemModel_->Reload();
         ShowCurrentRow();
     });
-    actSave_ = file->addAction(QStringLiteral("Сохранить"), this, [this] { session_->Database.SaveCommand(); });
+    actSave_ = file->addAction(QStringLiteral("Сохранить"), this, [this] {
+        CommitTyping();
+        session_->Database.SaveCommand();
+        ShowCurrentRow();
+    });
     file->addSeparator();
     file->addAction(QStringLiteral("Закрыть"), this, &TfmMain::close);
     menuBar()->addAction(QStringLiteral("Цвет мозаичной диаграммы"), this, &TfmMain::N4Click);
@@ -475,8 +484,7 @@ void TfmMain::closeEvent(QCloseEvent* event)
         }
         return;
     }
-    if (QApplication::focusWidget())
-        QApplication::focusWidget()->clearFocus(); // a typed number goes in
+    CommitTyping();
     session_->Database.SaveWanted = chbSave_->isChecked();
     switch (session_->SaveBeforeExit()) {
     case TSession::TExitStep::Stay:

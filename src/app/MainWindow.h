@@ -8,11 +8,15 @@
 #include <QMainWindow>
 #include <QPointer>
 
+#include <functional>
 #include <memory>
 #include <optional>
+#include <utility>
+#include <vector>
 
 class QCheckBox;
 class QComboBox;
+class QKeyEvent;
 class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
@@ -74,10 +78,18 @@ private:
     // The bound controls follow the current row.
     void ShowCurrentRow(int field = -1);
     void SetUpdatingControls(bool on);
-    bool CommitTypedText(QLineEdit* edit, const char* field);
+    bool WriteToRow(const std::function<void()>& write);
+    std::vector<std::pair<QLineEdit*, const char*>> NumberEdits() const;
+    QString CommitTypedText(QLineEdit* edit, const char* field);
+    void FinishTypedNumber(QLineEdit* edit, const char* field);
     void ProblemListClicked(const QModelIndex& current, const QModelIndex& previous);
     void ReselectCurrentRow();
+    void ReturnToCurrentRow();
+    void NameCurrentProblem();
+    void CommitTyping();
 
+    bool IsNewF9Press(const QKeyEvent* key, QWidget* widget);
+    void F9Pressed();
     void sbRunClick();
     void sbStopClick();
     void BuildDiagram();
@@ -95,10 +107,13 @@ private:
     std::unique_ptr<TSession> session_;
     std::unique_ptr<TRunView> runView_;
     bool updatingControls_ = false;
+    bool movingRow_ = false; // a move to another problem is being asked for
+    QLineEdit* typedEdit_ = nullptr; // the number edit being typed into
+    double typedFrom_ = 0;           // its field's value before the first key
     bool boundsApplied_ = false;
     int frameTries_ = 0;
     bool closeAfterRun_ = false;
-    const QEvent* f9Press_ = nullptr;  // the F9 press being delivered
+    const QEvent* f9Press_ = nullptr;  // the F9 press being delivered, until it is handled
     QPointer<QWidget> f9Target_;       // the control it was delivered to first
 
     // Windows of the program.

@@ -50,29 +50,41 @@ void TfmMain::WireRunView()
 
 bool TfmMain::eventFilter(QObject* watched, QEvent* event)
 {
-    if (event->type() == QEvent::KeyRelease && static_cast<QKeyEvent*>(event)->key() == Qt::Key_F9)
-        f9Press_ = nullptr;
     if (event->type() == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(event);
         auto* widget = qobject_cast<QWidget*>(watched);
-        // The main window sees F9 before its focused control, once per press,
-        // and passes it on. A key the control ignores travels up through its
-        // parents as the same event, and the problem list's own filter sees it
-        // again: those deliveries are not new presses.
-        const bool travelling =
-            key == f9Press_ && widget && (widget == f9Target_ || widget->isAncestorOf(f9Target_));
-        if (key->key() == Qt::Key_F9 && widget && widget->window() == this && !QApplication::activeModalWidget() &&
-            !travelling) {
-            f9Press_ = key;
-            f9Target_ = widget;
-            sbRun_->click();
-        }
+        if (key->key() == Qt::Key_F9 && widget && widget->window() == this && IsNewF9Press(key, widget))
+            // After the key has gone on to the focused control: a run lets events
+            // through, and this press must be over before any other key is seen.
+            QMetaObject::invokeMethod(this, &TfmMain::F9Pressed, Qt::QueuedConnection);
         // The problem list never moves past its last row.
         if (watched == zebdbgrid1_ && key->key() == Qt::Key_Down &&
             zebdbgrid1_->currentIndex().row() + 1 >= problemModel_->rowCount())
             return true;
     }
     return QMainWindow::eventFilter(watched, event);
+}
+
+bool TfmMain::IsNewF9Press(const QKeyEvent* key, QWidget* widget)
+{
+    if (key->isAutoRepeat() || QApplication::activeModalWidget())
+        return false;
+    // The main window sees F9 before its focused control, once per press, and
+    // passes it on. A key the control ignores travels up through its parents
+    // as the same event, and the problem list's own filter sees it again:
+    // until the press is handled, those deliveries are not new presses.
+    if (key == f9Press_ && widget && (widget == f9Target_ || widget->isAncestorOf(f9Target_)))
+        return false;
+    f9Press_ = key;
+    f9Target_ = widget;
+    return true;
+}
+
+void TfmMain::F9Pressed()
+{
+    f9Press_ = nullptr; // the press has been delivered
+    if (!QApplication::activeModalWidget())
+        sbRun_->click();
 }
 
 void TfmMain::sbRunClick()
@@ -87,8 +99,7 @@ void TfmMain::sbRunClick()
         raise();
         activateWindow();
     }
-    if (QApplication::focusWidget())
-        QApplication::focusWidget()->clearFocus(); // a number being typed goes in first
+    CommitTyping();
     run.Input.StepMode = chbStep_->isChecked();
     run.Input.MosaicHeight = mosaic_->height();
     SetEditingEnabled(false);
@@ -157,28 +168,81 @@ void TfmMain::SetEditingEnabled(bool enabled)
 
 void TfmMain::SetUpdatingControls(bool on) { updatingControls_ = on; }
 
-bool TfmMain::CommitTypedText(QLineEdit* edit, const char* field)
+bool TfmMain::WriteToRow(const std::function<void()>& write)
+{
+    // A write the table refuses (a closed table, a number out of a field's range)
+    // is shown with the table's own message; the row keeps everything else.
+    SetUpdatingControls(true);
+    QString refusal;
+    try {
+        write();
+    } catch (const std::exception& e) {
+        refusal = FromCp1251(e.what());
+    }
+    SetUpdatingControls(false);
+    if (!refusal.isEmpty())
+        Refuse(refusal);
+    return refusal.isEmpty();
+}
+
+std::vector<std::pair<QLineEdit*, const char*>> TfmMain::NumberEdits() const
+{
+    return {{edYmin_, "Ymin"}, {edYmax_, "Ymax"}, {DBEdit5_, "Zvalue"}, {edXPoints_, "XPoints"}, {edYPoints_, "YPoints"}};
+}
+
+QString TfmMain::CommitTypedText(QLineEdit* edit, const char* field)
 {
     TVolgaTable& table = session_->Problems().Table();
     if (!table.Active())
-        return true;
+        return {};
+    if (typedEdit_ != edit) {
+        // The value before the first key, for a refused text to return to.
+        typedEdit_ = edit;
+        typedFrom_ = table.AsFloat(field);
+    }
     const QString text = edit->text().trimmed();
+    if (text.isEmpty())
+        return {};
     bool ok = false;
+    QString refusal;
     SetUpdatingControls(true);
-    if (edit == edXPoints_ || edit == edYPoints_) {
-        const int value = text.toInt(&ok);
-        if (ok)
-            table.SetAsInteger(field, value);
-    } else {
-        double value = QLocale().toDouble(text, &ok);
+    try {
+        if (edit == edXPoints_ || edit == edYPoints_) {
+            const qlonglong value = text.toLongLong(&ok);
+            if (ok)
+                table.SetAsInteger(field, value);
+        } else {
+            double value = QLocale().toDouble(text, &ok);
+            if (!ok)
+                value = QLocale::c().toDouble(text, &ok);
+            if (ok)
+                table.SetAsFloat(field, value);
+        }
         if (!ok)
-            value = QLocale::c().toDouble(text, &ok);
-        if (ok)
-            table.SetAsFloat(field, value);
+            refusal = QStringLiteral("'%1' is not a valid number").arg(edit->text());
+    } catch (const EDatabaseError& e) {
+        refusal = FromCp1251(e.what());
     }
     SetUpdatingControls(false);
     problemModel_->CurrentRowChanged();
-    return ok || text.isEmpty();
+    return refusal;
+}
+
+void TfmMain::FinishTypedNumber(QLineEdit* edit, const char* field)
+{
+    edit->setModified(false);
+    TVolgaTable& table = session_->Problems().Table();
+    const QString refusal = CommitTypedText(edit, field);
+    typedEdit_ = nullptr;
+    if (!refusal.isEmpty()) {
+        // The field goes back to its value before the typing; the row stays in edit.
+        WriteToRow([&] { table.SetAsFloat(field, typedFrom_); });
+        ShowCurrentRow(table.FieldIndex(field));
+        Refuse(refusal);
+    }
+    if (edit == DBEdit5_ && table.Active())
+        session_->Problems().ZvalueEditExit();
+    ShowCurrentRow(table.FieldIndex(field));
 }
 
 void TfmMain::ShowCurrentRow(int field)
@@ -187,7 +251,7 @@ void TfmMain::ShowCurrentRow(int field)
         return;
     TProblemTable& problems = session_->Problems();
     const TVolgaTable& table = problems.Table();
-    const bool hasRow = table.Active() && table.RecNo() > 0;
+    const bool hasRow = problems.HasCurrentProblem();
     const char sep = session_->Run.Input.Separators.decimal;
     auto shows = [&](const char* name) { return field < 0 || field == table.FieldIndex(name); };
 
@@ -197,10 +261,8 @@ void TfmMain::ShowCurrentRow(int field)
         if (memFunctions_->toPlainText() != text)
             memFunctions_->setPlainText(text);
     }
-    const std::pair<QLineEdit*, const char*> edits[] = {
-        {edYmin_, "Ymin"}, {edYmax_, "Ymax"}, {DBEdit5_, "Zvalue"}, {edXPoints_, "XPoints"}, {edYPoints_, "YPoints"}};
-    for (const auto& [edit, name] : edits)
-        if (shows(name) && !edit->hasFocus())
+    for (const auto& [edit, name] : NumberEdits())
+        if (shows(name) && !(edit->hasFocus() && edit->isModified())) // not under the user's typing
             edit->setText(hasRow ? FromCp1251(table.DisplayText(table.FieldIndex(name), sep)) : QString());
     if (shows("Yparameter"))
         dbcbY_->setCurrentIndex(hasRow ? problems.YListIndex() : -1);
@@ -211,6 +273,10 @@ void TfmMain::ShowCurrentRow(int field)
     lblZ_->setText(FromCp1251(problems.ZCaption()));
     DBEdit5_->setVisible(problems.ZEditVisible());
     if (field < 0) {
+        // Without a database there is no row to type into.
+        memFunctions_->setReadOnly(!table.Active());
+        for (const auto& [edit, name] : NumberEdits())
+            edit->setReadOnly(!table.Active());
         const bool chartShown = !hasRow || problems.ChartVisible();
         chart_->setVisible(chartShown);
         sbEditChart_->setVisible(chartShown);
@@ -225,8 +291,7 @@ void TfmMain::ShowCurrentRow(int field)
 
 void TfmMain::ReselectCurrentRow()
 {
-    const TVolgaTable& table = session_->Problems().Table();
-    const int row = table.Active() ? table.RecNo() - 1 : -1;
+    const int row = problemModel_->CurrentRow();
     QSignalBlocker block(zebdbgrid1_->selectionModel());
     if (row < 0 || row >= problemModel_->rowCount()) {
         zebdbgrid1_->selectionModel()->clearCurrentIndex();
@@ -241,13 +306,40 @@ void TfmMain::ReselectCurrentRow()
 void TfmMain::ProblemListClicked(const QModelIndex& current, const QModelIndex&)
 {
     TVolgaTable& table = session_->Problems().Table();
-    if (!current.isValid() || !table.Active() || current.row() + 1 == table.RecNo())
+    if (movingRow_ || !current.isValid() || !table.Active() || current.row() == problemModel_->CurrentRow())
         return;
     // Moving posts a pending edit first; a rejected post keeps the user on the row.
-    if (!table.MoveToRecNo(current.row() + 1))
-        QMetaObject::invokeMethod(this, &TfmMain::ReselectCurrentRow, Qt::QueuedConnection);
+    movingRow_ = true;
+    const bool moved = table.MoveToRecNo(current.row() + 1);
+    movingRow_ = false;
     problemModel_->Reload();
     ShowCurrentRow();
+    if (!moved) // after the list has finished with the click that asked for the move
+        QMetaObject::invokeMethod(this, &TfmMain::ReturnToCurrentRow, Qt::QueuedConnection);
+}
+
+void TfmMain::ReturnToCurrentRow()
+{
+    ReselectCurrentRow();
+    const TProblemTable& problems = session_->Problems();
+    if (problems.HasCurrentProblem() && problems.Table().IsNull("ProblemName"))
+        NameCurrentProblem();
+}
+
+void TfmMain::NameCurrentProblem()
+{
+    const int row = problemModel_->CurrentRow();
+    if (row < 0)
+        return;
+    zebdbgrid1_->setFocus();
+    zebdbgrid1_->edit(problemModel_->index(row, 0));
+}
+
+void TfmMain::CommitTyping()
+{
+    // A number or a name being typed goes in when its editor loses the focus.
+    if (QWidget* focused = QApplication::focusWidget())
+        focused->clearFocus();
 }
 
 } // namespace solvane

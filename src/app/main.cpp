@@ -1,7 +1,7 @@
 // Solvane: phase diagrams of binary systems from Gibbs energy expressions.
+#include "app/Application.h"
 #include "app/MainWindow.h"
 
-#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -10,7 +10,7 @@
 
 int main(int argc, char** argv)
 {
-    QApplication app(argc, argv);
+    solvane::TApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Solvane"));
     QApplication::setApplicationVersion(QStringLiteral(SOLVANE_VERSION));
 

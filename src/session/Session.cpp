@@ -30,8 +30,7 @@ TSession::TSession(TMessageSink& messages, IDatabaseDialogs& dialogs)
 
 void TSession::HandCurrentProblemToRun()
 {
-    const TVolgaTable& table = Problems().Table();
-    Run.Input.Problem = table.Active() && table.RecNo() > 0 ? ToRunInput(Problems().CurrentProblem()) : TProblemInput{};
+    Run.Input.Problem = Problems().HasCurrentProblem() ? ToRunInput(Problems().CurrentProblem()) : TProblemInput{};
 }
 
 void TSession::Start(const std::string& settingsPath, const std::optional<std::string>& database)
@@ -70,9 +69,8 @@ TRunOutcome TSession::RunPress()
 
 std::vector<TScriptFinding> TSession::CheckCurrentScript() const
 {
-    const TVolgaTable& table = Database.Problems().Table();
-    const TProblemInput problem =
-        table.Active() && table.RecNo() > 0 ? ToRunInput(Database.Problems().CurrentProblem()) : TProblemInput{};
+    const TProblemTable& problems = Database.Problems();
+    const TProblemInput problem = problems.HasCurrentProblem() ? ToRunInput(problems.CurrentProblem()) : TProblemInput{};
     return CheckScript(problem.Functs, RunValuesOf(problem));
 }
 

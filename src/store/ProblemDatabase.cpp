@@ -42,6 +42,29 @@ bool TProblemDatabase::OpenDatabase(const std::string& path)
     return true;
 }
 
+bool TProblemDatabase::SaveWorkingFile()
+{
+    const TVolgaTable& table = m_problems.Table();
+    std::string name = WorkingFileName;
+    for (;;) {
+        try {
+            table.SaveToFile(name);
+            break;
+        } catch (const EDatabaseError& e) {
+            ReportError(e);
+        }
+        const std::optional<std::string> other = m_dialogs.ChooseSaveName(name);
+        if (!other)
+            return false;
+        name = *other;
+    }
+    if (name != WorkingFileName) {
+        WorkingFileName = name;
+        m_dialogs.SetCaption("Database: " + WorkingFileName);
+    }
+    return true;
+}
+
 bool TProblemDatabase::SaveIfWanted()
 {
     if (!SaveWanted)
@@ -50,13 +73,11 @@ bool TProblemDatabase::SaveIfWanted()
     try {
         if (table.Active() && !table.CheckBrowseMode())
             return false;
-        if (m_problems.DatabaseModified)
-            table.SaveToFile(WorkingFileName);
     } catch (const EDatabaseError& e) {
         ReportError(e);
         return false;
     }
-    return true;
+    return !m_problems.DatabaseModified || SaveWorkingFile();
 }
 
 bool TProblemDatabase::OpenCommand()
@@ -111,12 +132,11 @@ bool TProblemDatabase::SaveCommand()
     try {
         if (table.Active() && !table.CheckBrowseMode())
             return false;
-        table.SaveToFile(WorkingFileName);
     } catch (const EDatabaseError& e) {
         ReportError(e);
         return false;
     }
-    return true;
+    return SaveWorkingFile();
 }
 
 namespace {

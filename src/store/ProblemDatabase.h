@@ -30,6 +30,9 @@ public:
                                                const std::string& text) = 0;
     // The main window's caption.
     virtual void SetCaption(const std::string& caption) = 0;
+    // The save dialog, offered when the database could not be saved: another
+    // name for it, starting from the current one; nothing on Cancel.
+    virtual std::optional<std::string> ChooseSaveName(const std::string& /*current*/) { return std::nullopt; }
 };
 
 class TProblemDatabase {
@@ -48,7 +51,7 @@ public:
     // Open, cleanup, PrepareRun. False when any step failed (already reported).
     bool OpenDatabase(const std::string& path);
     // With the check box checked: posts a pending row, then saves if the database changed.
-    // False when the post was rejected or the save failed.
+    // False when the post was rejected or the save failed (another name refused too).
     bool SaveIfWanted();
 
     bool OpenCommand();
@@ -57,6 +60,10 @@ public:
 
 private:
     void ReportError(const std::exception& e);
+    // SaveToFile to WorkingFileName; when that fails, the error and then the
+    // save dialog, as often as the user picks a name that fails too. A name
+    // that works becomes the working database. False when the user gave up.
+    bool SaveWorkingFile();
 
     TMessageSink& m_messages;
     IDatabaseDialogs& m_dialogs;

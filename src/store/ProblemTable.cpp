@@ -131,6 +131,11 @@ bool TProblemTable::Cleanup()
     return m_table.First();
 }
 
+bool TProblemTable::HasCurrentProblem() const
+{
+    return m_table.Active() && (m_table.RecNo() > 0 || m_table.State() == TTableState::Insert);
+}
+
 TProblemRow TProblemTable::CurrentProblem() const
 {
     TProblemRow row;

@@ -64,6 +64,8 @@ public:
     // posting each changed row. False when a post was rejected (the row stays in edit state).
     bool Cleanup();
 
+    // A problem is current: a row of the list, or a new one being inserted.
+    bool HasCurrentProblem() const;
     TProblemRow CurrentProblem() const;
 
 private:

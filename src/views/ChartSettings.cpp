@@ -6,6 +6,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QDir>
 #include <QSaveFile>
 #include <qcustomplot.h>
 
@@ -117,12 +118,13 @@ bool LoadChartSettings(QCustomPlot& chart, const QString& path)
 
 QString SaveChartSettings(const QCustomPlot& chart, const QString& path)
 {
+    // The reason alone ("Permission denied") would not say which file.
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
-        return file.errorString();
+        return QStringLiteral("Cannot create file %1: %2").arg(QDir::toNativeSeparators(path), file.errorString());
     file.write(ChartSettingsToJson(chart));
     if (!file.commit())
-        return file.errorString();
+        return QStringLiteral("Cannot write file %1: %2").arg(QDir::toNativeSeparators(path), file.errorString());
     return {};
 }
 

@@ -16,7 +16,17 @@ TProblemListModel::TProblemListModel(TProblemTable& problems, QObject* parent)
 int TProblemListModel::rowCount(const QModelIndex& parent) const
 {
     const TVolgaTable& table = problems_.Table();
-    return parent.isValid() || !table.Active() ? 0 : table.RecordCount();
+    if (parent.isValid() || !table.Active())
+        return 0;
+    return table.RecordCount() + (table.State() == TTableState::Insert ? 1 : 0);
+}
+
+int TProblemListModel::CurrentRow() const
+{
+    const TVolgaTable& table = problems_.Table();
+    if (!table.Active())
+        return -1;
+    return table.State() == TTableState::Insert ? table.RecordCount() : table.RecNo() - 1;
 }
 
 int TProblemListModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : 1; }
@@ -31,8 +41,8 @@ QVariant TProblemListModel::data(const QModelIndex& index, int role) const
     if (role != Qt::DisplayRole && role != Qt::EditRole)
         return {};
     const int field = table.FieldIndex("ProblemName");
-    if (index.row() + 1 == table.RecNo())
-        return FromCp1251(table.AsString(field)); // the pending edit, if any
+    if (index.row() == CurrentRow())
+        return FromCp1251(table.AsString(field)); // the pending edit or insert, if any
     const TVolgaRow& row = table.Rows()[table.VisibleRows()[static_cast<std::size_t>(index.row())]];
     return FromCp1251(ReadProblemRow(table, row.Values).ProblemName);
 }
@@ -60,7 +70,7 @@ bool TProblemListModel::setData(const QModelIndex& index, const QVariant& value,
         return false;
     }
     TVolgaTable& table = problems_.Table();
-    if (index.row() + 1 != table.RecNo() && !table.MoveToRecNo(index.row() + 1))
+    if (index.row() != CurrentRow() && !table.MoveToRecNo(index.row() + 1))
         return false;
     table.SetAsString("ProblemName", ToCp1251(text.left(kProblemTextLength)));
     emit dataChanged(index, index);
@@ -75,7 +85,7 @@ void TProblemListModel::Reload()
 
 void TProblemListModel::CurrentRowChanged()
 {
-    const int row = problems_.Table().RecNo() - 1;
+    const int row = CurrentRow();
     if (row >= 0 && row < rowCount())
         emit dataChanged(index(row, 0), index(row, 0));
 }

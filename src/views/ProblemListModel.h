@@ -1,6 +1,6 @@
 #pragma once
 // The problem list: one column "Название задачи" over the visible rows of the
-// problem table, the current row's pending edit included. Every second row
+// problem table, the current row's pending edit or insert included. Every second row
 // is money green; a name is edited in place, at most 20 characters.
 #include <QAbstractTableModel>
 
@@ -21,6 +21,10 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
     Qt::ItemFlags flags(const QModelIndex& index) const override;
     bool setData(const QModelIndex& index, const QVariant& value, int role) override;
+
+    // The list row of the current problem: a new one being inserted is listed
+    // at the bottom, where it stays once posted. -1 without one.
+    int CurrentRow() const;
 
     // Rows came or went (open, insert, delete, cancel).
     void Reload();

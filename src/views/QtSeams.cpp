@@ -3,7 +3,9 @@
 #include "views/QtText.h"
 
 #include <QFile>
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QInputDialog>
 #include <QMessageBox>
 
@@ -46,6 +48,21 @@ std::optional<std::string> TQtDatabaseDialogs::ChooseDatabase()
         dialog.setDirectory(StartFolder);
     dialog.setNameFilter(QStringLiteral("Thermodynamic properties (*.d)"));
     dialog.setDefaultSuffix(QString::fromLatin1(kDatabaseExtension));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    return QFile::encodeName(dialog.selectedFiles().first()).toStdString();
+}
+
+std::optional<std::string> TQtDatabaseDialogs::ChooseSaveName(const std::string& current)
+{
+    QFileDialog dialog(parent_, QStringLiteral("Сохранить базу данных под другим именем"));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setNameFilter(QStringLiteral("Thermodynamic properties (*.d)"));
+    dialog.setDefaultSuffix(QString::fromLatin1(kDatabaseExtension));
+    const QFileInfo file(QFile::decodeName(QByteArray::fromStdString(current)));
+    if (file.absoluteDir().exists())
+        dialog.setDirectory(file.absolutePath());
+    dialog.selectFile(file.fileName());
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
     return QFile::encodeName(dialog.selectedFiles().first()).toStdString();

@@ -38,6 +38,7 @@ public:
     std::optional<std::string> AskText(const std::string& title, const std::string& prompt,
                                        const std::string& text) override;
     void SetCaption(const std::string& caption) override;
+    std::optional<std::string> ChooseSaveName(const std::string& current) override;
 
 private:
     QWidget* parent_;

@@ -2,15 +2,18 @@
 // settings file and the database, F9, step mode, Stop and closing during a run
 // with the control states, the exit with what it writes, and texts that
 // Windows-1251 cannot hold. What the core decides is tested with the core.
+#include "app/Application.h"
 #include "app/MainWindow.h"
 #include "views/Diagram2.h"
 #include "views/MDiagram.h"
 #include "views/SP_unit.h"
+#include "views/QtText.h"
 #include "views/WorkingChart.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
@@ -31,6 +34,7 @@ using namespace solvane;
 namespace {
 
 const QString kOpenDialog = QStringLiteral("(open dialog)");
+const QString kSaveDialog = QStringLiteral("(save dialog)");
 const QString kStopQuestionText = QStringLiteral("Остановить расчет?");
 const QString kLeaveQuestionText = QStringLiteral("Выйти без сохранения изменений?");
 // The run's controls enabled once a press has ended, after a complete or stopped run.
@@ -82,7 +86,7 @@ private:
             else
                 box->done(QMessageBox::Cancel);
         } else if (auto* files = qobject_cast<QFileDialog*>(dialog)) {
-            Seen << kOpenDialog;
+            Seen << (files->acceptMode() == QFileDialog::AcceptSave ? kSaveDialog : kOpenDialog);
             if (answer.File.isEmpty()) {
                 files->reject();
             } else {
@@ -175,7 +179,12 @@ QStringList EnabledRunControls(const TfmMain& window)
     return enabled;
 }
 
-void PressF9(TfmMain& window) { QTest::keyClick(Control(window, "memFunctions"), Qt::Key_F9); }
+// F9 and what it set going: the click comes once the key has been delivered.
+void PressF9(TfmMain& window)
+{
+    QTest::keyClick(Control(window, "memFunctions"), Qt::Key_F9);
+    QCoreApplication::processEvents();
+}
 
 // A typed text that arrives as one key press, as an input method delivers it.
 void TypeText(QWidget* widget, const QString& text)
@@ -203,8 +212,18 @@ private slots:
     void SettingsWhereTheyCanBeWritten();
     void PendingRowFailingAtExit_data();
     void PendingRowFailingAtExit();
+    void FailedSaveAtExitOffersAnotherName_data();
+    void FailedSaveAtExitOffersAnotherName();
+    void ChartSettingsThatCannotBeWrittenNamed();
     void CharacterOutsideCp1251Refused_data();
     void CharacterOutsideCp1251Refused();
+    void ExceptionLeavingAHandlerIsShown();
+    void NumberOutOfTheFieldsRangeRefused_data();
+    void NumberOutOfTheFieldsRangeRefused();
+    void NewProblem_data();
+    void NewProblem();
+    void F9PressAndReleaseRunOnce();
+    void StandardButtonsInRussian();
 };
 
 void TestMainWindow::Start_data()
@@ -248,6 +267,7 @@ void TestMainWindow::Start()
     QCOMPARE(answers.Seen, seen);
     QCOMPARE(window->windowTitle(), caption.contains("%1") ? caption.arg(place.Dir.path()) : caption);
     QCOMPARE(Find<QTableView>(*window, "zebdbgrid1")->model()->rowCount(), problems);
+    QCOMPARE(Find<QPlainTextEdit>(*window, "memFunctions")->isReadOnly(), problems == 0); // no database
 }
 
 void TestMainWindow::F9RunsFromTheMemoButNotUnderAModalBox()
@@ -501,6 +521,52 @@ void TestMainWindow::PendingRowFailingAtExit()
     QVERIFY(!QFile::exists(place.Path("program/Solvane.cfg")));
 }
 
+void TestMainWindow::FailedSaveAtExitOffersAnotherName_data()
+{
+    QTest::addColumn<QString>("chosen"); // in the save dialog, empty for Cancel
+    QTest::newRow("saved under another name") << "Saved.d";
+    QTest::newRow("cancelled, left unsaved") << QString();
+}
+
+void TestMainWindow::FailedSaveAtExitOffersAnotherName()
+{
+    QFETCH(QString, chosen);
+    TPlace place;
+    TModalAnswers answers;
+    QVERIFY(QDir().mkdir(place.Path("gone")));
+    const QString database = place.Path("gone/Problems.d");
+    QVERIFY(QFile::copy(place.Path("Problems.d"), database));
+    TMainWindowOptions options = place.Options();
+    options.Database = QFile::encodeName(database).toStdString();
+    auto window = ::Start(options);
+    TypeText(Control(*window, "memFunctions"), QStringLiteral("x"));
+    QVERIFY(QDir(place.Path("gone")).removeRecursively()); // where it was cannot be written now
+    answers.Add(QMessageBox::Ok);
+    answers.AddFile(chosen.isEmpty() ? QString() : place.Path(chosen));
+    answers.Add(QMessageBox::Yes);
+    QVERIFY(window->close());
+
+    QStringList seen{"vtblProblem: Cannot create file " + database + ": No such file or directory", kSaveDialog};
+    if (chosen.isEmpty())
+        seen << kLeaveQuestionText;
+    QCOMPARE(answers.Seen, seen);
+    QCOMPARE(ReadBytes(place.Path("Saved.d")).contains("x"), !chosen.isEmpty());
+    const QByteArray settings = ReadBytes(place.Path("program/Solvane.cfg"));
+    QCOMPARE(settings.contains("WorkingFileName=" + QFile::encodeName(place.Path("Saved.d"))), !chosen.isEmpty());
+}
+
+void TestMainWindow::ChartSettingsThatCannotBeWrittenNamed()
+{
+    TPlace place;
+    TModalAnswers answers;
+    QVERIFY(QDir().mkdir(place.Path("Chart.cfg"))); // a folder where the file should be
+    auto window = ::Start(place.Options());
+    QVERIFY(window->close());
+    QCOMPARE(answers.Seen.size(), 1);
+    QVERIFY2(answers.Seen.first().startsWith("Cannot create file " + place.Path("Chart.cfg") + ": "),
+             qPrintable(answers.Seen.first()));
+}
+
 void TestMainWindow::CharacterOutsideCp1251Refused_data()
 {
     QTest::addColumn<bool>("inName");
@@ -548,5 +614,160 @@ void TestMainWindow::CharacterOutsideCp1251Refused()
     QCOMPARE(current.data().toString(), listed);
 }
 
-QTEST_MAIN(TestMainWindow)
+void TestMainWindow::ExceptionLeavingAHandlerIsShown()
+{
+    struct TThrowing : QObject {
+        bool event(QEvent*) override { throw EDatabaseError("vtblProblem: a failure nobody caught"); }
+    } throwing;
+    TModalAnswers answers;
+    QEvent event(QEvent::User);
+    QVERIFY(QCoreApplication::sendEvent(&throwing, &event));
+    QCOMPARE(answers.Seen, QStringList{"vtblProblem: a failure nobody caught"});
+}
+
+void TestMainWindow::NumberOutOfTheFieldsRangeRefused_data()
+{
+    QTest::addColumn<QByteArray>("edit");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("message"); // empty: accepted
+    QTest::newRow("Ось X, 40000") << QByteArray("edXPoints") << "40000"
+                                  << "vtblProblem: 40000 is not a valid value for field 'XPoints'. "
+                                     "The allowed range is -32768 to 32767";
+    QTest::newRow("Ось Y, 99999") << QByteArray("edYPoints") << "99999"
+                                  << "vtblProblem: 99999 is not a valid value for field 'YPoints'. "
+                                     "The allowed range is -32768 to 32767";
+    QTest::newRow("Ось Y, -32768") << QByteArray("edYPoints") << "-32768" << QString();
+    QTest::newRow("Ymax, not a number") << QByteArray("edYmax") << "1e" << "'1e' is not a valid number";
+}
+
+void TestMainWindow::NumberOutOfTheFieldsRangeRefused()
+{
+    QFETCH(QByteArray, edit);
+    QFETCH(QString, typed);
+    QFETCH(QString, message);
+    TPlace place;
+    TModalAnswers answers;
+    auto window = ::Start(place.Options());
+    const TVolgaTable& table = window->Session().Problems().Table();
+    const int field = table.FieldIndex(edit.mid(2).toStdString());
+    const std::string before = table.AsString(field);
+    const int row = table.RecNo();
+    TypeText(Control(*window, "memFunctions"), QStringLiteral("x")); // another edit of the row
+    auto* number = Find<QLineEdit>(*window, edit.constData());
+    number->selectAll();
+    QTest::keyClicks(number, typed);
+    QTest::keyClick(number, Qt::Key_Return);
+
+    QCOMPARE(answers.Seen, message.isEmpty() ? QStringList() : QStringList{message});
+    QCOMPARE(table.AsString(field), message.isEmpty() ? typed.toStdString() : before);
+    QCOMPARE(number->text(), FromCp1251(table.DisplayText(field)));
+    QCOMPARE(table.State(), TTableState::Edit);
+    QCOMPARE(table.RecNo(), row);
+    QVERIFY(QString::fromStdString(table.AsString("Functs")).contains('x'));
+}
+
+void TestMainWindow::NewProblem_data()
+{
+    QTest::addColumn<bool>("cancelled"); // by the navigator's Cancel, after a move the check refused
+    QTest::newRow("named, filled in and computed") << false;
+    QTest::newRow("cancelled") << true;
+}
+
+void TestMainWindow::NewProblem()
+{
+    QFETCH(bool, cancelled);
+    TPlace place;
+    TModalAnswers answers;
+    auto window = ::Start(place.Options());
+    const TVolgaTable& table = window->Session().Problems().Table();
+    auto* list = Find<QTableView>(*window, "zebdbgrid1");
+    const int problems = list->model()->rowCount();
+    const std::string first = table.AsString("ProblemName");
+    qobject_cast<QToolButton*>(Control(*window, "NavInsert"))->click();
+
+    // (The window's focus: offscreen no window is active again after a message box.)
+    // The new row at the bottom of the list, its name being edited, the values of a new problem shown.
+    QCOMPARE(list->model()->rowCount(), problems + 1);
+    QCOMPARE(list->currentIndex().row(), problems);
+    QVERIFY(qobject_cast<QLineEdit*>(window->focusWidget()));
+    QCOMPARE(Find<QLineEdit>(*window, "edXPoints")->text(), QStringLiteral("100"));
+    QCOMPARE(Find<QLineEdit>(*window, "edYPoints")->text(), QStringLiteral("100"));
+    QCOMPARE(Find<QLineEdit>(*window, "edYmax")->text(), QStringLiteral("0"));
+    QVERIFY(Find<QCheckBox>(*window, "chbShowChart")->isChecked());
+    QCOMPARE(Find<QPlainTextEdit>(*window, "memFunctions")->toPlainText(), QString());
+
+    // Leaving it unnamed: the check's message once, and the user is back on the row to name it.
+    answers.Add(QMessageBox::Ok);
+    list->setCurrentIndex(list->model()->index(0, 0));
+    QTest::qWait(50);
+    QCOMPARE(answers.Seen, QStringList{"Problem name must be assigned"});
+    QCOMPARE(table.State(), TTableState::Insert);
+    QCOMPARE(list->currentIndex().row(), problems);
+    QVERIFY(qobject_cast<QLineEdit*>(window->focusWidget()));
+    if (cancelled) {
+        qobject_cast<QToolButton*>(Control(*window, "NavCancel"))->click();
+        QCOMPARE(table.State(), TTableState::Browse);
+        QCOMPARE(list->model()->rowCount(), problems);
+        QCOMPARE(table.AsString("ProblemName"), first);
+        QCOMPARE(answers.Seen.size(), 1);
+        return;
+    }
+    auto* name = qobject_cast<QLineEdit*>(window->focusWidget());
+    TypeText(name, QStringLiteral("Эвтектика"));
+    QTest::keyClick(name, Qt::Key_Return);
+    QCoreApplication::processEvents(); // the list stores the name after the key
+    emit Find<QComboBox>(*window, "dbcbY")->activated(0);
+    for (const auto& [edit, text] : {std::pair{"edYmin", "300"}, {"edYmax", "750"}, {"DBEdit5", "1"},
+                                     {"edXPoints", "50"}, {"edYPoints", "9"}}) {
+        auto* number = Find<QLineEdit>(*window, edit);
+        number->selectAll();
+        QTest::keyClicks(number, QString::fromLatin1(text));
+        QTest::keyClick(number, Qt::Key_Return);
+    }
+    TypeText(Control(*window, "memFunctions"), QStringLiteral("GL = -T*Sid\nGSA = (1-X)*10000*(T/600-1) + 100000*X\n"
+                                                             "GSB = X*12000*(T/700-1) + 100000*(1-X)\n"));
+    PressF9(*window);
+    QCOMPARE(answers.Seen, QStringList{"Problem name must be assigned"});
+    QCOMPARE(table.State(), TTableState::Browse);
+    QCOMPARE(list->model()->rowCount(), problems + 1);
+    QCOMPARE(list->model()->index(problems, 0).data().toString(), QStringLiteral("Эвтектика"));
+    QCOMPARE(window->Session().Run.Results().LineIndex, 9);
+    QCOMPARE(table.AsString("Zparameter"), "P");
+    QCOMPARE(Find<QPlainTextEdit>(*window, "memFunctions")->toPlainText().count('\n'), 3);
+}
+
+void TestMainWindow::F9PressAndReleaseRunOnce()
+{
+    // As a window system delivers them: the release waits in the queue while the press runs.
+    TPlace place;
+    TModalAnswers answers;
+    auto window = ::Start(place.Options());
+    QSignalSpy runs(window->RunButton(), &QPushButton::clicked);
+    QWidget* memo = Control(*window, "memFunctions");
+    QCoreApplication::postEvent(memo, new QKeyEvent(QEvent::KeyPress, Qt::Key_F9, Qt::NoModifier));
+    QCoreApplication::postEvent(memo, new QKeyEvent(QEvent::KeyPress, Qt::Key_F9, Qt::NoModifier, QString(), true));
+    QCoreApplication::postEvent(memo, new QKeyEvent(QEvent::KeyRelease, Qt::Key_F9, Qt::NoModifier));
+    QTest::qWait(50);
+    QCOMPARE(runs.count(), 1);
+    QCOMPARE(window->Session().Run.Results().LineIndex, window->Session().Problems().Table().AsInteger("YPoints"));
+}
+
+void TestMainWindow::StandardButtonsInRussian()
+{
+    QMessageBox box(QMessageBox::Question, QStringLiteral("Solvane"), QString(),
+                    QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+    QStringList texts;
+    for (auto button : {QMessageBox::Yes, QMessageBox::No, QMessageBox::Cancel})
+        texts << box.button(button)->text().remove('&');
+    QCOMPARE(texts, QStringList({"Да", "Нет", "Отмена"}));
+}
+
+// The program's own application object, with its general error handler and translations.
+int main(int argc, char** argv)
+{
+    TApplication app(argc, argv);
+    TestMainWindow test;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, argc, argv);
+}
 #include "tst_MainWindow.moc"

@@ -32,6 +32,12 @@ struct TScriptedDialogs : IDatabaseDialogs {
         return Next();
     }
     void SetCaption(const std::string& text) override { caption = text; }
+    std::vector<std::string> saveAsked; // where the save dialog started
+    std::optional<std::string> ChooseSaveName(const std::string& current) override
+    {
+        saveAsked.push_back(current);
+        return Next();
+    }
 };
 
 struct TFixture {
@@ -155,6 +161,37 @@ TEST(ProblemDatabase, SaveCommandWritesEvenUnchanged)
     EXPECT_TRUE(f.db.SaveCommand());
     EXPECT_EQ(ReadBytes(file), WorkedExample());
     EXPECT_FALSE(f.db.Problems().DatabaseModified);
+}
+
+TEST(ProblemDatabase, FailedSaveOffersAnotherName)
+{
+    // Save, and "save if wanted" (at exit, or before Open), the same way:
+    // the error, then the save dialog until a name works or the user cancels.
+    for (const bool command : {true, false}) {
+        TFixture f;
+        const std::string file = f.dir.File("p.d");
+        WriteBytes(file, WorkedExample());
+        ASSERT_TRUE(f.db.OpenDatabase(file));
+        f.db.Problems().Table().SetAsString("Functs", "changed");
+        const std::string gone = f.dir.File("gone/p.d"), failing = f.dir.File("none/q.d"), saved = f.dir.File("q.d");
+        f.db.WorkingFileName = gone; // its folder is no more
+        auto save = [&] { return command ? f.db.SaveCommand() : f.db.SaveIfWanted(); };
+
+        f.dialogs.answers = {failing, std::nullopt};
+        EXPECT_FALSE(save());
+        EXPECT_EQ(f.Texts(), (std::vector<std::string>{
+                                 "vtblProblem: Cannot create file " + gone + ": No such file or directory",
+                                 "vtblProblem: Cannot create file " + failing + ": No such file or directory"}));
+        EXPECT_EQ(f.dialogs.saveAsked, (std::vector<std::string>{gone, failing}));
+        EXPECT_EQ(f.db.WorkingFileName, gone);
+
+        f.dialogs.answers = {saved};
+        EXPECT_TRUE(save());
+        EXPECT_EQ(f.db.WorkingFileName, saved);
+        EXPECT_EQ(f.dialogs.caption, "Database: " + saved);
+        EXPECT_EQ(ReadBytes(file), WorkedExample());
+        EXPECT_NE(ReadBytes(saved).find("changed"), std::string::npos);
+    }
 }
 
 TEST(ProblemDatabase, ProblemsForARunNeverWriteTheFile)

@@ -51,7 +51,9 @@ TEST(ProblemTable, NewProblemAndChecksBeforePost)
 {
     TFixture f;
     f.table.OpenFromBuffer(ProblemFile({}));
+    EXPECT_FALSE(f.problems.HasCurrentProblem());
     f.table.Insert();
+    EXPECT_TRUE(f.problems.HasCurrentProblem()); // though the list has no row of it yet
     const TProblemRow fresh = f.problems.CurrentProblem();
     EXPECT_EQ(fresh.YPoints, 100);
     EXPECT_EQ(fresh.XPoints, 100);
