@@ -9,6 +9,8 @@
 #include <filesystem>
 #include <fstream>
 
+#include <unistd.h>
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -25,9 +27,12 @@ const char* const kPointPhaseEutectic = "GL = -T*Sid\n"
                                         "GCA = 10000*(T/600-1); X = 0\n"
                                         "GCB = 12000*(T/700-1); X = 1\n";
 
+// One file per script and process: ctest runs each test as a process of its own, side by side.
 fs::path Script(const char* text = kEutectic)
 {
-    const fs::path path = fs::temp_directory_path() / "solvane_refine_eutectic.txt";
+    const std::string name = text == kEutectic ? "eutectic" : "point_phases";
+    const fs::path path =
+        fs::temp_directory_path() / ("solvane_refine_" + name + "_" + std::to_string(getpid()) + ".txt");
     std::ofstream(path, std::ios::binary) << text;
     return path;
 }
