@@ -36,7 +36,7 @@ TfmCells::TfmCells(const CellGrid& grid, QWidget* parent)
     panel->setFixedHeight(50);
     chbNarrowCells_ = new QCheckBox(QStringLiteral("Narrow cells"), panel);
     chbNarrowCells_->setObjectName(QStringLiteral("chbNarrowCells"));
-    sbClose_ = new QPushButton(QStringLiteral("Close"), panel);
+    sbClose_ = new QPushButton(QStringLiteral("Закрыть"), panel);
     sbClose_->setObjectName(QStringLiteral("sbClose"));
     auto* panelLayout = new QHBoxLayout(panel);
     panelLayout->setContentsMargins(12, 0, 12, 0);

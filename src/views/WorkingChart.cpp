@@ -25,11 +25,12 @@ private:
     const char& separator_;
 };
 
-// The hull's lowest point a little above the bottom, and room above its
-// highest vertex for the curves to meet it there before they run off the top:
-// a share of the hull's height, and at least the whole of the flattest curve,
-// so that a nearly flat hull (a miscibility gap far below its top) still shows
-// the curve it touches. Steeper curves run off the top.
+// Room above the hull's highest vertex for the curves to meet it there before
+// they run off the top: a share of the hull's height, and at least the whole
+// of the flattest curve, so that a nearly flat hull (a miscibility gap far
+// below its top) still shows the curve it touches. Steeper curves run off the
+// top. The hull's lowest point stands a share of the whole range above the
+// bottom, so that a flat tangent never lies on the frame.
 constexpr double kBelowHull = 0.05;
 constexpr double kAboveHull = 0.35;
 
@@ -50,7 +51,8 @@ QCPRange GRange(const std::vector<std::vector<TChartPoint>>& phases, std::span<c
             flattestTop = std::min(flattestTop, top);
     }
     if (flattestTop < HUGE_VAL)
-        range.upper = std::max(range.upper, PaddedRange(range.lower, flattestTop, 0, kBelowHull).upper);
+        range.upper = std::max(range.upper, PaddedRange(lowest->G, flattestTop, 0, kBelowHull).upper);
+    range.lower = lowest->G - kBelowHull * (range.upper - lowest->G);
     return range;
 }
 
