@@ -3,6 +3,7 @@
 #include "views/QtSeams.h"
 
 #include <QLibraryInfo>
+#include <QScopedValueRollback>
 #include <QTranslator>
 
 #include <exception>
@@ -31,6 +32,14 @@ bool TApplication::notify(QObject* receiver, QEvent* event)
 
 void TApplication::ShowException(const char* message)
 {
+    // An error from a paint or a timer would come again under its own box, and
+    // that box's event loop would open the next one: one box at a time.
+    static bool showing = false;
+    if (showing) {
+        qWarning("%s", message);
+        return;
+    }
+    const QScopedValueRollback<bool> shown(showing, true);
     TQtMessageSink(activeModalWidget() ? activeModalWidget() : activeWindow()).Show(TMessageKind::Error, message);
 }
 

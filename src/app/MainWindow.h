@@ -81,6 +81,7 @@ private:
     bool WriteToRow(const std::function<void()>& write);
     std::vector<std::pair<QLineEdit*, const char*>> NumberEdits() const;
     QString CommitTypedText(QLineEdit* edit, const char* field);
+    void ShowStartedProblem(bool hadProblem);
     void FinishTypedNumber(QLineEdit* edit, const char* field);
     void ProblemListClicked(const QModelIndex& current, const QModelIndex& previous);
     void ReselectCurrentRow();

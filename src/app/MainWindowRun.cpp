@@ -18,6 +18,8 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScopeGuard>
+#include <QScopedValueRollback>
 #include <QTableView>
 #include <QToolButton>
 
@@ -102,10 +104,13 @@ void TfmMain::sbRunClick()
     CommitTyping();
     run.Input.StepMode = chbStep_->isChecked();
     run.Input.MosaicHeight = mosaic_->height();
-    SetEditingEnabled(false);
-    session_->RunPress();
-    runView_->Flush();
-    SetEditingEnabled(true);
+    {
+        // Editing comes back however the press ends, an error that leaves it included.
+        SetEditingEnabled(false);
+        const auto enableAgain = qScopeGuard([this] { SetEditingEnabled(true); });
+        session_->RunPress();
+        runView_->Flush();
+    }
     ShowCurrentRow();
     if (closeAfterRun_) {
         closeAfterRun_ = false;
@@ -172,6 +177,7 @@ bool TfmMain::WriteToRow(const std::function<void()>& write)
 {
     // A write the table refuses (a closed table, a number out of a field's range)
     // is shown with the table's own message; the row keeps everything else.
+    const bool hadProblem = session_->Problems().HasCurrentProblem();
     SetUpdatingControls(true);
     QString refusal;
     try {
@@ -180,6 +186,7 @@ bool TfmMain::WriteToRow(const std::function<void()>& write)
         refusal = FromCp1251(e.what());
     }
     SetUpdatingControls(false);
+    ShowStartedProblem(hadProblem);
     if (!refusal.isEmpty())
         Refuse(refusal);
     return refusal.isEmpty();
@@ -203,6 +210,7 @@ QString TfmMain::CommitTypedText(QLineEdit* edit, const char* field)
     const QString text = edit->text().trimmed();
     if (text.isEmpty())
         return {};
+    const bool hadProblem = session_->Problems().HasCurrentProblem();
     bool ok = false;
     QString refusal;
     SetUpdatingControls(true);
@@ -224,8 +232,19 @@ QString TfmMain::CommitTypedText(QLineEdit* edit, const char* field)
         refusal = FromCp1251(e.what());
     }
     SetUpdatingControls(false);
+    ShowStartedProblem(hadProblem);
     problemModel_->CurrentRowChanged();
     return refusal;
+}
+
+void TfmMain::ShowStartedProblem(bool hadProblem)
+{
+    // Typing into a database without problems starts a new one, as "+" does:
+    // the list shows its row, ready for its name, and the other controls its values.
+    if (hadProblem || !session_->Problems().HasCurrentProblem())
+        return;
+    problemModel_->Reload();
+    ShowCurrentRow();
 }
 
 void TfmMain::FinishTypedNumber(QLineEdit* edit, const char* field)
@@ -309,9 +328,11 @@ void TfmMain::ProblemListClicked(const QModelIndex& current, const QModelIndex&)
     if (movingRow_ || !current.isValid() || !table.Active() || current.row() == problemModel_->CurrentRow())
         return;
     // Moving posts a pending edit first; a rejected post keeps the user on the row.
-    movingRow_ = true;
-    const bool moved = table.MoveToRecNo(current.row() + 1);
-    movingRow_ = false;
+    bool moved = false;
+    {
+        const QScopedValueRollback<bool> moving(movingRow_, true);
+        moved = table.MoveToRecNo(current.row() + 1);
+    }
     problemModel_->Reload();
     ShowCurrentRow();
     if (!moved) // after the list has finished with the click that asked for the move

@@ -15,7 +15,8 @@ namespace solvane {
 // A phase is named as in BoundaryPoints: a solution phase by its name, a point
 // phase by its composition text. At an edge of the X range an end is named by
 // the phase lowest there, the column's solution phase or a point phase at that
-// X, whichever the grid named.
+// X, whichever the grid named: the grid may name the column where a point
+// phase lies lower.
 struct TRefinedBoundary {
     double Y = 0;
     double XLeft = 0, XRight = 0;

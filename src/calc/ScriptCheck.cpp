@@ -105,7 +105,7 @@ private:
             parameterReadsX_[s.Name] = ReadsComposition(check.Names.Variables);
         }
         if (s.Kind == TStatementKind::SolutionPhase && !s.Expression.empty() && check.Refusals.empty())
-            phaseNames_.push_back({&s, check.Names.Variables});
+            solutionPhases_.push_back({&s, check.Names.Variables});
     }
 
     static bool ReadsComposition(const std::vector<std::string>& variables)
@@ -118,7 +118,7 @@ private:
     // whose name happens to begin like a phase's (GLIQGE for the liquid Ge).
     void CheckPhasesReadX()
     {
-        for (const auto& [s, variables] : phaseNames_) {
+        for (const auto& [s, variables] : solutionPhases_) {
             const bool readsX =
                 ReadsComposition(variables) || std::any_of(variables.begin(), variables.end(), [this](const auto& name) {
                     const auto parameter = parameterReadsX_.find(name);
@@ -348,7 +348,7 @@ private:
     std::vector<std::string> parametersAbove_; // those before the statement being checked
     std::vector<std::string> used_;            // variables read by phases and point phases
     std::map<std::string, bool> parameterReadsX_;                                  // parameter -> reads X or Sid
-    std::vector<std::pair<const TScriptStatement*, std::vector<std::string>>> phaseNames_; // phase -> its variables
+    std::vector<std::pair<const TScriptStatement*, std::vector<std::string>>> solutionPhases_; // phase -> its variables
     std::map<std::string, int> phaseLines_, pointLines_;
     std::map<TStatementKind, int> directiveLines_;     // the last line of each directive
     std::map<TStatementKind, double> directiveValues_; // and its value

@@ -59,6 +59,8 @@ bool TProblemDatabase::SaveWorkingFile()
         name = *other;
     }
     if (name != WorkingFileName) {
+        // The table keeps its file name: renaming it would close the table. Every
+        // later open sets the name first.
         WorkingFileName = name;
         m_dialogs.SetCaption("Database: " + WorkingFileName);
     }

@@ -27,10 +27,10 @@ private:
 
 // Room above the hull's highest vertex for the curves to meet it there before
 // they run off the top: a share of the hull's height, and at least the whole
-// of the flattest curve, so that a nearly flat hull (a miscibility gap far
-// below its top) still shows the curve it touches. Steeper curves run off the
-// top. The hull's lowest point stands a share of the whole range above the
-// bottom, so that a flat tangent never lies on the frame.
+// of the curve whose top is lowest, so that a nearly flat hull (a miscibility
+// gap far below its top) still shows the curve it touches. Steeper curves run
+// off the top. The hull's lowest point stands a share of the whole range above
+// the bottom, so that a flat tangent never lies on the frame.
 constexpr double kBelowHull = 0.05;
 constexpr double kAboveHull = 0.35;
 
@@ -41,17 +41,17 @@ QCPRange GRange(const std::vector<std::vector<TChartPoint>>& phases, std::span<c
     const auto byG = [](const TChartPoint& a, const TChartPoint& b) { return a.G < b.G; };
     const auto [lowest, highest] = std::minmax_element(convex.begin(), convex.end(), byG);
     QCPRange range = PaddedRange(lowest->G, highest->G, kBelowHull, kAboveHull);
-    double flattestTop = HUGE_VAL;
+    double lowestCurveTop = HUGE_VAL;
     for (const auto& curve : phases) {
         double top = -HUGE_VAL;
         for (const TChartPoint& p : curve)
             if (std::isfinite(p.G))
                 top = std::max(top, p.G);
         if (top > -HUGE_VAL)
-            flattestTop = std::min(flattestTop, top);
+            lowestCurveTop = std::min(lowestCurveTop, top);
     }
-    if (flattestTop < HUGE_VAL)
-        range.upper = std::max(range.upper, PaddedRange(lowest->G, flattestTop, 0, kBelowHull).upper);
+    if (lowestCurveTop < HUGE_VAL)
+        range.upper = std::max(range.upper, PaddedRange(lowest->G, lowestCurveTop, 0, kBelowHull).upper);
     range.lower = lowest->G - kBelowHull * (range.upper - lowest->G);
     return range;
 }

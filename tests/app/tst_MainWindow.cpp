@@ -222,6 +222,7 @@ private slots:
     void NumberOutOfTheFieldsRangeRefused();
     void NewProblem_data();
     void NewProblem();
+    void TypingIntoAnEmptyDatabaseStartsAProblem();
     void F9PressAndReleaseRunOnce();
     void StandardButtonsInRussian();
 };
@@ -734,6 +735,24 @@ void TestMainWindow::NewProblem()
     QCOMPARE(window->Session().Run.Results().LineIndex, 9);
     QCOMPARE(table.AsString("Zparameter"), "P");
     QCOMPARE(Find<QPlainTextEdit>(*window, "memFunctions")->toPlainText().count('\n'), 3);
+}
+
+void TestMainWindow::TypingIntoAnEmptyDatabaseStartsAProblem()
+{
+    TPlace place;
+    TModalAnswers answers;
+    auto window = ::Start(place.Options());
+    auto* list = Find<QTableView>(*window, "zebdbgrid1");
+    while (list->model()->rowCount() > 0) {
+        answers.Add(QMessageBox::Ok); // "Delete record?"
+        qobject_cast<QToolButton*>(Control(*window, "NavDelete"))->click();
+    }
+    // The first key starts a new problem, which the list shows at once, ready for its name.
+    TypeText(Control(*window, "memFunctions"), QStringLiteral("GL = -T*Sid"));
+    QCOMPARE(window->Session().Problems().Table().State(), TTableState::Insert);
+    QCOMPARE(list->model()->rowCount(), 1);
+    QCOMPARE(list->currentIndex().row(), 0);
+    QCOMPARE(Find<QLineEdit>(*window, "edXPoints")->text(), QStringLiteral("100"));
 }
 
 void TestMainWindow::F9PressAndReleaseRunOnce()

@@ -132,7 +132,7 @@ TEST(RunRefine, PointPhasesAtTheEnds)
 
 TEST(RunRefine, CsvGainsTheRefinedRowsOnlyWithRefine)
 {
-    const fs::path csv = fs::temp_directory_path() / "solvane_refine_eutectic.csv";
+    const fs::path csv = fs::temp_directory_path() / ("solvane_refine_eutectic_" + std::to_string(getpid()) + ".csv");
     const std::string base = "run --script " + Script().string() +
                              " --y Temperature --ymin 300 --ymax 750 --ypoints 90 --xpoints 50 --csv " + csv.string();
     const auto rowsOf = [&csv](const std::string& kind) {

@@ -38,15 +38,15 @@ struct Folder {
 void WriteDatabase(const std::string& path)
 {
     TProblemRow row = NewProblemRow();
-// GCC 12 sees an overlap in assigning a literal to a std::string where there is none (GCC bug 105651).
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wrestrict"
-    row.ProblemName = "AB";
     row.Ymin = 300;
     row.Ymax = 400;
     row.Zvalue = 1;
     row.YPoints = 2;
     row.XPoints = 4;
+// GCC 12 sees an overlap in assigning a literal to a std::string where there is none (GCC bug 105651).
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wrestrict"
+    row.ProblemName = "AB";
     row.Functs = "GL=1000*(X-0.5)^2";
     row.Yparameter = "Temperature";
     row.Zparameter = "P";
