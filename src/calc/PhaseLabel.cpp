@@ -303,10 +303,14 @@ CellGrid RegionCells(const CellGrid& grid, const std::vector<double>& columnX, c
         return 0;
     };
     for (const TRefinedBoundary& b : refinement.Boundaries) {
+        // Only these ends read otherwise than the grid: the row and column searches are for them alone.
+        const auto rewritten = [&](const std::string& name) { return isPoint(name) || !b.Region; };
+        if (!rewritten(b.Left) && !rewritten(b.Right))
+            continue;
         const int row = rowOf(b.Y);
         for (const auto& [x, name] : {std::pair{b.XLeft, b.Left}, std::pair{b.XRight, b.Right}}) {
             const int col = columnOf(x);
-            if (row > 0 && col > 0 && (isPoint(name) || !b.Region))
+            if (row > 0 && col > 0 && rewritten(name))
                 cells.SetCell(col, row, isPoint(name) ? PointPhaseCellText(name) : name);
         }
     }

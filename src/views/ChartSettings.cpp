@@ -3,10 +3,10 @@
 #include "views/ChartParts.h"
 
 #include <QFile>
+#include <QDir>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QDir>
 #include <QSaveFile>
 #include <qcustomplot.h>
 

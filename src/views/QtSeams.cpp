@@ -2,8 +2,8 @@
 
 #include "views/QtText.h"
 
-#include <QFile>
 #include <QDir>
+#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QInputDialog>

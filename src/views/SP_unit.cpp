@@ -132,7 +132,8 @@ void TfmSpecPoints::FillTable(const TNamedList<TNode>& nodes, bool temperatureFi
         const TNode& node = *nodes[static_cast<std::size_t>(i)].Object;
         const double values[] = {node.Y, node.XLeft, node.X, node.XRight};
         for (int c = 0; c < 4; ++c)
-            sgSpecPoints_->setItem(i, c, new QTableWidgetItem(QLatin1Char(' ') + FromCp1251(FormatFloat("0.###", values[c], seps))));
+            sgSpecPoints_->setItem(
+                i, c, new QTableWidgetItem(QLatin1Char(' ') + FromCp1251(FormatFloat("0.###", values[c], seps))));
     }
 }
 

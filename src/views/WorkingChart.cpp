@@ -40,7 +40,7 @@ QCPRange GRange(const std::vector<std::vector<TChartPoint>>& phases, std::span<c
         return {}; // nothing computed yet: the curves decide
     const auto byG = [](const TChartPoint& a, const TChartPoint& b) { return a.G < b.G; };
     const auto [lowest, highest] = std::minmax_element(convex.begin(), convex.end(), byG);
-    QCPRange range = PaddedRange(lowest->G, highest->G, kBelowHull, kAboveHull);
+    double upper = PaddedRange(lowest->G, highest->G, 0, kAboveHull).upper;
     double lowestCurveTop = HUGE_VAL;
     for (const auto& curve : phases) {
         double top = -HUGE_VAL;
@@ -51,9 +51,8 @@ QCPRange GRange(const std::vector<std::vector<TChartPoint>>& phases, std::span<c
             lowestCurveTop = std::min(lowestCurveTop, top);
     }
     if (lowestCurveTop < HUGE_VAL)
-        range.upper = std::max(range.upper, PaddedRange(lowest->G, lowestCurveTop, 0, kBelowHull).upper);
-    range.lower = lowest->G - kBelowHull * (range.upper - lowest->G);
-    return range;
+        upper = std::max(upper, PaddedRange(lowest->G, lowestCurveTop, 0, kBelowHull).upper);
+    return {lowest->G - kBelowHull * (upper - lowest->G), upper};
 }
 
 const QColor kSeriesColors[] = {QColor(220, 40, 40), QColor(30, 90, 200), QColor(20, 150, 60), QColor(200, 120, 0),
