@@ -17,6 +17,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QScopeGuard>
 #include <QScopedValueRollback>
@@ -101,6 +102,7 @@ void TfmMain::sbRunClick()
         raise();
         activateWindow();
     }
+    const QPointer<QWidget> typingIn = QApplication::focusWidget();
     CommitTyping();
     run.Input.StepMode = chbStep_->isChecked();
     run.Input.MosaicHeight = mosaic_->height();
@@ -115,7 +117,11 @@ void TfmMain::sbRunClick()
     if (closeAfterRun_) {
         closeAfterRun_ = false;
         close();
+        return;
     }
+    // The keys typed after the press go where the user was typing before it.
+    if (typingIn && typingIn->isEnabled() && typingIn->isVisible() && !QApplication::activeModalWidget())
+        typingIn->setFocus();
 }
 
 void TfmMain::BuildDiagram()

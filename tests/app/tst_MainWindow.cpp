@@ -286,9 +286,13 @@ void TestMainWindow::F9RunsFromTheMemoButNotUnderAModalBox()
     QTest::keyClick(window->Mosaic(), Qt::Key_F9); // another window's F9
     QCOMPARE(results.LineIndex, -1);
 
+    window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(window.get()));
+    memo->setFocus();
     PressF9(*window);
     QCOMPARE(results.LineIndex, window->Session().Problems().Table().AsInteger("YPoints"));
     QCOMPARE(memo->toPlainText(), script);
+    QVERIFY(memo->hasFocus()); // typing goes on where it was
     // The run leaves its last progress text, and the last line in the chart and the mosaic.
     QCOMPARE(Find<QLabel>(*window, "StatusPanel0")->text(), QStringLiteral("Temperature = 645"));
     QCOMPARE(window->Chart()->graph(0)->dataCount(), int(results.XColumns.size()));
