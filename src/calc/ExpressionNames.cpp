@@ -2,7 +2,7 @@
 
 #include "expr/P10Build.h"
 #include "expr/Parser10.h"
-#include "text/AsciiText.h"
+#include "expr/AsciiText.h"
 
 #include <algorithm>
 #include <exception>

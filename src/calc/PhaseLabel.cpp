@@ -1,6 +1,6 @@
 #include "calc/PhaseLabel.h"
 
-#include "text/AsciiText.h"
+#include "expr/AsciiText.h"
 
 #include <algorithm>
 #include <cmath>

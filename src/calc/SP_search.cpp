@@ -4,7 +4,7 @@
 #include <cmath>
 #include <optional>
 
-#include "text/AsciiText.h"
+#include "expr/AsciiText.h"
 #include "text/NumberFormat.h"
 
 namespace solvane {

@@ -4,7 +4,7 @@
 #include "calc/ScriptText.h"
 #include "expr/Parser10.h"
 #include "expr/StrParser.h"
-#include "text/AsciiText.h"
+#include "expr/AsciiText.h"
 
 #include <algorithm>
 #include <exception>

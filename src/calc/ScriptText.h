@@ -2,7 +2,7 @@
 // Text helpers of the problem script: numbers, blanks, letter case, lines.
 #include "text/Messages.h"
 
-#include "text/AsciiText.h"
+#include "expr/AsciiText.h"
 
 #include <string>
 #include <string_view>

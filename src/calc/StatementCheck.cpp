@@ -2,7 +2,7 @@
 
 #include "calc/ScriptText.h"
 #include "expr/Parser10.h"
-#include "text/AsciiText.h"
+#include "expr/AsciiText.h"
 #include "text/NumberFormat.h"
 
 #include <algorithm>

@@ -4,7 +4,7 @@
 #include "expr/FpStatus.h"
 #include "expr/MathErrors.h"
 #include "expr/Routines.h"
-#include "text/AsciiText.h"
+#include "expr/AsciiText.h"
 
 #include <algorithm>
 #include <cmath>

@@ -4,7 +4,7 @@
 
 #include "expr/MathErrors.h"
 #include "expr/Recogniser.h"
-#include "text/AsciiText.h"
+#include "expr/AsciiText.h"
 
 #include <algorithm>
 #include <array>

@@ -1,6 +1,6 @@
 #include "expr/StrParser.h"
 
-#include "text/AsciiText.h"
+#include "expr/AsciiText.h"
 
 namespace solvane {
 

@@ -1,7 +1,7 @@
 #include "session/Settings.h"
 
 #include "store/SafeFile.h"
-#include "text/AsciiText.h"
+#include "expr/AsciiText.h"
 
 #include <charconv>
 #include <filesystem>

@@ -1,6 +1,6 @@
 #include "store/ProblemDatabase.h"
 
-#include "text/AsciiText.h"
+#include "expr/AsciiText.h"
 
 #include <filesystem>
 

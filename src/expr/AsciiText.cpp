@@ -1,4 +1,4 @@
-#include "text/AsciiText.h"
+#include "expr/AsciiText.h"
 
 namespace solvane {
 
