@@ -12,12 +12,12 @@
 namespace solvane::bench {
 
 // points: grid points along each axis (columns and lines).
-inline TProblemInput SquareProblem(const std::string& file, double ymin, double ymax, int points)
+inline TProblemRow SquareProblem(const std::string& file, double ymin, double ymax, int points)
 {
     std::ifstream in(std::string(SOLVANE_PROBLEM_DIR) + "/" + file, std::ios::binary);
     std::ostringstream text;
     text << in.rdbuf();
-    TProblemInput problem;
+    TProblemRow problem;
     problem.ProblemName = file;
     problem.Functs = text.str();
     problem.Yparameter = "Temperature";
@@ -30,7 +30,7 @@ inline TProblemInput SquareProblem(const std::string& file, double ymin, double 
 }
 
 // Times one whole run per iteration; false, with the error on the state, when a run fails.
-inline bool TimeHeadlessRuns(benchmark::State& state, TRun& run, const TProblemInput& problem)
+inline bool TimeHeadlessRuns(benchmark::State& state, TRun& run, const TProblemRow& problem)
 {
     for (auto _ : state) {
         const THeadlessResult result = RunProblemHeadless(run, problem);

@@ -7,8 +7,7 @@
 // "Остановить расчет?" to the end of the press (the worst of three stops).
 #include "BenchProblems.h"
 #include "app/MainWindow.h"
-#include "session/ProblemRun.h"
-#include "views/QtText.h"
+#include "plot/QtText.h"
 
 #include <benchmark/benchmark.h>
 
@@ -40,7 +39,7 @@ void ChooseRow(int row)
     list->setCurrentIndex(list->model()->index(row, 0));
 }
 
-TProblemInput CurrentInput() { return ToRunInput(Window->Session().Problems().CurrentProblem()); }
+TProblemRow CurrentInput() { return Window->Session().Problems().CurrentProblem(); }
 
 // The second row becomes the 1001 x 1001 problem (posted by the first press).
 void MakeLargeProblem()

@@ -6,7 +6,8 @@
 #include <chrono>
 
 #include "BenchProblems.h"
-#include "calc/Refine.h"
+#include "diagram/DiagramSnapshot.h"
+#include "refine/Refine.h"
 
 using namespace solvane;
 
@@ -16,7 +17,7 @@ namespace {
 // the refinement's.
 void RefineAfterRun(benchmark::State& state, const char* file, double ymin, double ymax)
 {
-    const TProblemInput problem = bench::SquareProblem(file, ymin, ymax, static_cast<int>(state.range(0)));
+    const TProblemRow problem = bench::SquareProblem(file, ymin, ymax, static_cast<int>(state.range(0)));
     TRun run;
     double runSeconds = 0, refineSeconds = 0;
     std::size_t refined = 0, results = 0;
@@ -24,12 +25,13 @@ void RefineAfterRun(benchmark::State& state, const char* file, double ymin, doub
         using Clock = std::chrono::steady_clock;
         const auto start = Clock::now();
         const THeadlessResult result = RunProblemHeadless(run, problem);
+        const TDiagramSnapshot diagram = BuildDiagramSnapshot(run, {.SpecialPoints = true, .Refinement = false});
         const auto ran = Clock::now();
         if (!result.Completed) {
             state.SkipWithError(("run not completed: " + result.Outcome.Error).c_str());
             break;
         }
-        const TRefinement refinement = Refine(run.Results(), 0);
+        const TRefinement refinement = Refine(run.Results(), diagram.Special.Nodes, run.YItem());
         const auto done = Clock::now();
         runSeconds += std::chrono::duration<double>(ran - start).count();
         const double seconds = std::chrono::duration<double>(done - ran).count();

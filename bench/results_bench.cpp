@@ -31,7 +31,7 @@ using namespace solvane;
 
 namespace {
 
-TProblemInput LargeProblem() { return bench::SquareProblem("two_compounds.txt", 300, 1100, 1001); }
+TProblemRow LargeProblem() { return bench::SquareProblem("two_compounds.txt", 300, 1100, 1001); }
 
 // The finished run every window case shows, made once; null when it failed. A
 // diagram build searches it again, which rewrites its nodes to what they were.

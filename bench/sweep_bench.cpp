@@ -12,7 +12,7 @@ namespace {
 // points: grid points along each axis (columns and lines).
 void Sweep(benchmark::State& state, const char* file, double ymin, double ymax)
 {
-    const TProblemInput problem = bench::SquareProblem(file, ymin, ymax, static_cast<int>(state.range(0)));
+    const TProblemRow problem = bench::SquareProblem(file, ymin, ymax, static_cast<int>(state.range(0)));
     TRun run;
     if (!bench::TimeHeadlessRuns(state, run, problem))
         return;

@@ -4,11 +4,11 @@
 #include "views/About.h"
 #include "views/GridUnit.h"
 #include "views/ChartEditor.h"
-#include "views/ColorRef.h"
+#include "plot/ColorRef.h"
 #include "views/Diagram2.h"
 #include "views/MDiagram.h"
 #include "views/ProblemListModel.h"
-#include "views/QtText.h"
+#include "plot/QtText.h"
 #include "views/RunView.h"
 #include "views/SP_unit.h"
 #include "views/WorkingChart.h"
@@ -382,7 +382,7 @@ QWidget* TfmMain::BuildBottomPanel()
             if (!WriteToRow([&] { session_->Problems().Table().SetAsBoolean(field, checked); }))
                 return;
             // The run reads the two boxes line by line.
-            TProblemInput& running = session_->Run.Input.Problem;
+            TProblemRow& running = session_->Run.Input.Problem;
             (box == chbShowChart_ ? running.ShowChart : running.ShowMosaicDiagram) = checked;
             if (box == chbShowChart_)
                 chbShowChartClick();

@@ -5,7 +5,7 @@
 #include "views/Diagram2.h"
 #include "views/MDiagram.h"
 #include "views/ProblemListModel.h"
-#include "views/QtText.h"
+#include "plot/QtText.h"
 #include "views/RunView.h"
 #include "views/SP_unit.h"
 #include "views/WorkingChart.h"
@@ -127,7 +127,7 @@ void TfmMain::sbRunClick()
 void TfmMain::BuildDiagram()
 {
     // The diagram command: the diagram, its special points search, the lists that follow it.
-    const SpecialPointsResult found = diagram_->Build(session_->Run, dbcbY_->currentText());
+    const SpecialPointsResult& found = diagram_->Build(session_->Run, dbcbY_->currentText()).Special;
     specPoints_->SetOtherPoints(found.ListLines);
     cells_->GridChanged();
     if (found.HasCurrentCell)
@@ -140,7 +140,7 @@ void TfmMain::FillSpecialPoints()
 {
     const bool temperature = dbcbY_->currentIndex() == 0;
     const char separator = session_->Run.Input.Separators.decimal;
-    specPoints_->FillTable(session_->Run.Results().Nodes, temperature, separator);
+    specPoints_->FillTable(diagram_->Snapshot().Special.Nodes, temperature, separator);
     specPoints_->FillRefined(diagram_->Refinement(), temperature, separator);
 }
 

@@ -4,9 +4,8 @@
 #include "calc/Run.h"
 
 #include "calc/Mosaic.h"
-#include "calc/PhaseLabel.h"
 #include "text/NumberFormat.h"
-#include "calc/ScriptText.h"
+#include "script/ScriptText.h"
 
 #include <cmath>
 

@@ -84,4 +84,6 @@ std::size_t CellGrid::MemoryBytes() const
     return bytes;
 }
 
+std::string PointPhaseCellText(const std::string& composition) { return std::string("C").append(composition, 0, 6); }
+
 } // namespace solvane

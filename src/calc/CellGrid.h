@@ -53,4 +53,8 @@ private:
     std::unordered_map<std::string, std::uint32_t> index_{{std::string(), 0}};
 };
 
+// The text of a point phase's column in the grid: "C" and the first six
+// characters of its composition text ("C0.6666").
+std::string PointPhaseCellText(const std::string& composition);
+
 } // namespace solvane

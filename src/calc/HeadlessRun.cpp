@@ -2,7 +2,7 @@
 
 namespace solvane {
 
-THeadlessResult RunProblemHeadless(TRun& run, const TProblemInput& problem, TRunObserver* observer)
+THeadlessResult RunProblemHeadless(TRun& run, const TProblemRow& problem, TRunObserver* observer)
 {
     TMessageRecorder sink;
     run.SetMessageSink(&sink);
@@ -12,10 +12,6 @@ THeadlessResult RunProblemHeadless(TRun& run, const TProblemInput& problem, TRun
     THeadlessResult result;
     result.Outcome = run.Run();
     result.Completed = result.Outcome.End == TRunEnd::Completed;
-    if (result.Completed) {
-        // The diagram build: the search fills Nodes and the special points list.
-        result.SpecialPoints = run.SearchSpecialPoints();
-    }
     result.Messages = std::move(sink.Messages);
     run.SetMessageSink(nullptr);
     run.SetObserver(nullptr);

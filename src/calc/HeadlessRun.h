@@ -1,9 +1,7 @@
 #pragma once
-// A whole problem without a window: one Run press without step mode, then,
-// when the sweep reached Ymin, the diagram's special points search. What the
-// command-line tool and the tests use.
+// A whole problem without a window: one Run press without step mode. What the
+// command-line tool and the tests use; the diagram is built from it after.
 #include "calc/Run.h"
-#include "calc/SP_search.h"
 #include "text/Messages.h"
 
 #include <string>
@@ -15,11 +13,10 @@ struct THeadlessResult {
     std::vector<TRecordedMessage> Messages;
     TRunOutcome Outcome;
     bool Completed = false;
-    SpecialPointsResult SpecialPoints; // empty unless completed
 };
 
-// The results stay in `run` (grid, BoundaryPoints, Nodes, ...). The observer
+// The results stay in `run` (grid, BoundaryPoints, ...). The observer
 // may be null.
-THeadlessResult RunProblemHeadless(TRun& run, const TProblemInput& problem, TRunObserver* observer = nullptr);
+THeadlessResult RunProblemHeadless(TRun& run, const TProblemRow& problem, TRunObserver* observer = nullptr);
 
 } // namespace solvane

@@ -10,6 +10,8 @@
 #include "calc/QH_unit.h"
 #include "calc/RunObserver.h"
 #include "calc/RunState.h"
+#include "script/GridLimits.h"
+#include "script/ScriptModel.h"
 #include "expr/Sortcmp.h"
 #include "expr/StrParser.h"
 #include "text/Messages.h"
@@ -20,18 +22,6 @@
 #include <vector>
 
 namespace solvane {
-
-// The ideal-mixing term unless a SID line replaces it.
-inline constexpr const char* kDefaultSidExpression = "-8.31441*(X*Ln(X)+(1-X)*ln(1-X))";
-inline constexpr double kGasConstant = 8.31441;
-// The most cells (columns times rows) a grid may have; a larger problem is refused
-// before it starts instead of exhausting memory.
-inline constexpr double kMaxGridCells = 16777216.0;
-
-// A point phase's composition from a part such as 'X=1/3': the constant
-// expression after "X=" (at most 100 characters), evaluated on a fresh
-// evaluator; above 1 gives -1.
-double ReadComposition(const std::string& part);
 
 // The run state lives in the TRunResults base, so that the engine's code reads
 // the familiar names directly while a window only gets Results() to read.
@@ -63,15 +53,10 @@ public:
     void RequestStop() { stopRequested_ = true; }
     // Another problem became current: its Ymin and Ymax become the run's, and
     // the next press starts a new run.
-    void SelectProblem(const TProblemInput& problem);
+    void SelectProblem(const TProblemRow& problem);
     // The preparation at start-up and after a database was opened. Checks
     // report through the sink; an engine error is returned as its message.
     std::optional<std::string> Prepare();
-
-    // The diagram build's special points search over the grid of the last
-    // run: clears and fills Nodes, and returns the list lines and the points
-    // of the "Special points" series as well.
-    SpecialPointsResult SearchSpecialPoints();
 
     // The pieces of a press, public for the tests of the script and the line.
     // They throw engine errors.

@@ -2,9 +2,9 @@
 // error box: the statement, its line and the name at fault.
 #include "calc/Run.h"
 #include "calc/RunState.h"
-#include "calc/ScriptCheck.h"
-#include "calc/ScriptText.h"
-#include "calc/StatementCheck.h"
+#include "script/ScriptCheck.h"
+#include "script/ScriptText.h"
+#include "script/StatementCheck.h"
 #include "text/NumberFormat.h"
 
 #include <exception>

@@ -4,7 +4,7 @@
 
 #include "calc/Mosaic.h"
 #include "text/NumberFormat.h"
-#include "calc/ScriptText.h"
+#include "script/ScriptText.h"
 
 #include <algorithm>
 #include <cmath>
@@ -84,13 +84,10 @@ void TRun::PrepareRun()
             phase.Object->SetVariable("p", Pressure);
     CurrentY = Ymax;
     Completed = false;
-    YIntervals = std::max(Input.Problem.YPoints, 1);
-    XInnerPoints = std::max(Input.Problem.XPoints, 2) - 1;
-    // Columns (grid points, at most one extra per interval, the Y column)
-    // times rows (one per line and the header).
-    const double columns = XInnerPoints + 3.0 + std::min<double>(PointPhases.size(), XInnerPoints + 1.0);
-    const double rows = YIntervals + 2.0;
-    if (columns * rows > kMaxGridCells) {
+    const TGridSize grid = GridSizeOf(Input.Problem.YPoints, Input.Problem.XPoints, PointPhases.size());
+    YIntervals = grid.YIntervals;
+    XInnerPoints = grid.XInnerPoints;
+    if (grid.TooLarge()) {
         Message(TMessageKind::Warning, "The grid is too large: at most " + FormatGeneral(kMaxGridCells) +
                                            " cells are allowed; reduce XPoints or YPoints");
         return;
@@ -135,7 +132,6 @@ void TRun::BuildXColumns()
 
 void TRun::StartNewRun()
 {
-    Nodes.clear();
     std::vector<std::string> titles;
     for (const auto& phase : Phases)
         titles.push_back(phase.Text);

@@ -3,9 +3,8 @@
 // (input), the enabled states of the run controls, and the run state with its
 // results, under the names the rest of the program knows them by.
 #include "calc/CellGrid.h"
-#include "calc/ProblemInput.h"
+#include "store/Problem.h"
 #include "calc/RunTypes.h"
-#include "calc/SP_search.h"
 #include "expr/Parser10.h"
 #include "text/NumberFormat.h"
 
@@ -21,7 +20,7 @@ inline constexpr std::uint32_t kMoneyGreen = 12639424; // 0x00C0DCC0
 struct TRunInput {
     // The current problem record. ShowMosaicDiagram and ShowChart are the check
     // boxes bound to it and are read line by line, so they may change during a run.
-    TProblemInput Problem;
+    TProblemRow Problem;
     // Check box "По шагам": one line per Run press.
     bool StepMode = false;
     // Decimal separator of the texts a run writes (grid, composition texts,
@@ -87,7 +86,6 @@ struct TRunResults {
     TParser sidParser; // the ideal-mixing term
 
     TNamedList<TXclass> XColumns;
-    TNamedList<TNode> Nodes;
     TaTZpoint BoundaryPoints;
     CellGrid Cells; // the texts of the grid window
 };

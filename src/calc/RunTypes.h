@@ -37,6 +37,16 @@ struct TZPoint {
     std::string Phase;
 };
 
+// A node of the phase diagram: the horizontal line at Y from XLeft to XRight,
+// with X the middle of the phase that vanishes there. XLeft <= X <= XRight.
+class TNode {
+public:
+    double Y = 0;
+    double X = 0;
+    double XLeft = 0;
+    double XRight = 0;
+};
+
 using TaTpoint = std::vector<TDPoint>;
 using TaTZpoint = std::vector<TZPoint>;
 

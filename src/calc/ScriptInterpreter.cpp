@@ -3,7 +3,8 @@
 #include "calc/Run.h"
 
 #include "text/NumberFormat.h"
-#include "calc/ScriptText.h"
+#include "script/ScriptStatements.h"
+#include "script/ScriptText.h"
 
 #include <memory>
 
@@ -36,18 +37,6 @@ LineKind Classify(const std::string& upper)
 }
 
 } // namespace
-
-double ReadComposition(const std::string& part)
-{
-    const std::string upper = AsciiUpper(part);
-    const auto pos = upper.find("X=");
-    if (pos == std::string::npos)
-        return -1;
-    TParser reader;
-    reader.SetExpression(TrimBlanks(upper.substr(pos + 2, 100)));
-    const double value = static_cast<double>(reader.Value());
-    return value > 1 ? -1 : value;
-}
 
 void TRun::EvaluateParameters(double x, double sid)
 {

@@ -26,7 +26,7 @@ void TRun::SetControls(const TRunControls& controls)
 
 void TRun::SetStoppedControls() { SetControls({false, true, true, true}); }
 
-void TRun::SelectProblem(const TProblemInput& problem)
+void TRun::SelectProblem(const TProblemRow& problem)
 {
     Input.Problem = problem;
     Ymin = problem.Ymin;
@@ -134,16 +134,6 @@ TRunEnd TRun::Sweep()
     stopRequested_ = false;
     SetControls({false, true, true, true});
     return TRunEnd::Completed;
-}
-
-SpecialPointsResult TRun::SearchSpecialPoints()
-{
-    SpecialPointsResult result =
-        solvane::SearchSpecialPoints(Cells, Input.Problem.Yparameter, Input.Separators.decimal);
-    Nodes.clear();
-    for (const TNode& node : result.Nodes)
-        Nodes.push_back({std::string(), std::make_unique<TNode>(node)});
-    return result;
 }
 
 } // namespace solvane

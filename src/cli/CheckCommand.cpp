@@ -1,7 +1,7 @@
 // solvane-cli check: the script check, with the run's values when they are given.
 #include "cli/Commands.h"
 
-#include "calc/ScriptCheck.h"
+#include "script/ScriptCheck.h"
 #include "cli/JsonOutput.h"
 #include "cli/ScriptOptions.h"
 

@@ -1,13 +1,16 @@
 // The one part of solvane-cli that needs Qt: the diagram is drawn by the
-// diagram window itself, on the offscreen platform, so that no display is needed.
+// diagram window's own drawing code, on the offscreen platform, so that no
+// display is needed.
 #include "cli/DiagramFiles.h"
 
-#include "session/DiagramCsv.h"
+#include "diagram/DiagramCsv.h"
+#include "plot/DiagramPicture.h"
+#include "plot/DiagramPlot.h"
+#include "plot/QtText.h"
 #include "store/SafeFile.h"
-#include "views/Diagram2.h"
-#include "views/QtText.h"
 
 #include <QApplication>
+#include <qcustomplot.h>
 
 #include <iostream>
 #include <memory>
@@ -29,7 +32,12 @@ void QuietQt(QtMsgType type, const QMessageLogContext&, const QString& message)
         std::cerr << "solvane-cli: " << message.toStdString() << '\n';
 }
 
-bool DrawFiles(TRun& run, const TDiagramOutputs& outputs)
+// The chart of the diagram window at its design size, so that every picture
+// has the same size wherever the tool runs.
+constexpr int kChartWidth = 959;
+constexpr int kChartHeight = 557;
+
+bool DrawFiles(const TDiagramSnapshot& diagram, const TDiagramOutputs& outputs)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     qInstallMessageHandler(QuietQt);
@@ -38,10 +46,11 @@ bool DrawFiles(TRun& run, const TDiagramOutputs& outputs)
     static char* argv[] = {name, nullptr};
     QApplication app(argc, argv);
     // No Chart.cfg: the same picture wherever the tool is started.
-    TfmDiagram2 diagram{QString()};
-    diagram.setWindowTitle(FromCp1251(run.Input.Problem.ProblemName));
-    diagram.Build(run, FromCp1251(run.Input.Problem.Yparameter), /*refine=*/false);
-    const TDiagramPicture picture = diagram.Picture();
+    QCustomPlot chart;
+    chart.resize(kChartWidth, kChartHeight);
+    SetupDiagramChart(chart);
+    DrawDiagram(chart, diagram, FromCp1251(diagram.Yparameter), FromCp1251(kBuiltInFootText));
+    const TDiagramPicture picture{&chart, {}, FromCp1251(diagram.ProblemName)};
     bool ok = true;
     const std::pair<const std::string*, TPictureFormat> files[] = {{&outputs.Svg, TPictureFormat::Svg},
                                                                    {&outputs.Png, TPictureFormat::Png},
@@ -59,19 +68,18 @@ bool DrawFiles(TRun& run, const TDiagramOutputs& outputs)
 
 } // namespace
 
-bool WriteDiagramFiles(TRun& run, const SpecialPointsResult& special, const TRefinement* refinement,
-                       const TDiagramOutputs& outputs)
+bool WriteDiagramFiles(const TDiagramSnapshot& diagram, bool withRefinement, const TDiagramOutputs& outputs)
 {
     bool ok = true;
     if (!outputs.Csv.empty()) {
         try {
-            ReplaceFile(outputs.Csv, DiagramCsv(BoundaryPointsOf(run.Results()), special, refinement));
+            ReplaceFile(outputs.Csv, DiagramCsv(diagram, withRefinement));
         } catch (const std::runtime_error& e) {
             ok = Report(outputs.Csv, e.what());
         }
     }
     if (outputs.Drawn())
-        ok = DrawFiles(run, outputs) && ok;
+        ok = DrawFiles(diagram, outputs) && ok;
     return ok;
 }
 

@@ -1,9 +1,7 @@
 #pragma once
-// The diagram files of `run`: --svg, --png, --pdf and --wmf drawn by the
-// diagram window's own code on an offscreen display, --csv without one.
-#include "calc/Refine.h"
-#include "calc/Run.h"
-#include "calc/SP_search.h"
+// The diagram files of a run: --svg, --png, --pdf and --wmf drawn by the
+// diagram window's own drawing code on an offscreen display, --csv without one.
+#include "diagram/DiagramSnapshot.h"
 
 #include <string>
 
@@ -16,10 +14,9 @@ struct TDiagramOutputs {
     bool Drawn() const { return !Svg.empty() || !Png.empty() || !Pdf.empty() || !Wmf.empty(); }
 };
 
-// The files of a completed run; the window's title is the problem's name. The
-// CSV holds the refined rows when a refinement is given.
-// False, after the reason on standard error, when one could not be written.
-bool WriteDiagramFiles(TRun& run, const SpecialPointsResult& special, const TRefinement* refinement,
-                       const TDiagramOutputs& outputs);
+// The files of a completed run's diagram; the CSV holds the refined rows
+// `withRefinement`. False, after the reason on standard error, when one could
+// not be written.
+bool WriteDiagramFiles(const TDiagramSnapshot& diagram, bool withRefinement, const TDiagramOutputs& outputs);
 
 } // namespace solvane::cli

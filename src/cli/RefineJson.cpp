@@ -42,11 +42,4 @@ nlohmann::json RefinementToJson(const TRefinement& refinement)
             {"branches", std::move(branches)}};
 }
 
-TRefinement AddRefinement(nlohmann::json& problem, const TRun& run)
-{
-    TRefinement refinement = Refine(run.Results(), run.YItem());
-    problem["refined"] = RefinementToJson(refinement);
-    return refinement;
-}
-
 } // namespace solvane::cli

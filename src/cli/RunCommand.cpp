@@ -9,7 +9,6 @@
 #include "store/SafeFile.h"
 #include "cli/RunProblem.h"
 #include "cli/ScriptOptions.h"
-#include "session/ProblemRun.h"
 
 #include <algorithm>
 #include <iostream>
@@ -35,16 +34,15 @@ struct RunOptions {
 };
 
 // The diagram files of the one problem computed; none when it did not complete.
-bool WriteOutputs(TRun& run, const SpecialPointsResult& special, const std::optional<TRefinement>& refinement,
-                  bool completed, const TDiagramOutputs& outputs)
+bool WriteOutputs(const TComputedProblem& problem, const TDiagramOutputs& outputs, bool withRefinement)
 {
     if (!outputs.Any())
         return true;
-    if (!completed) {
+    if (!problem.Completed) {
         std::cerr << "solvane-cli run: no diagram files: the run did not complete\n";
         return true;
     }
-    return WriteDiagramFiles(run, special, refinement ? &*refinement : nullptr, outputs);
+    return WriteDiagramFiles(problem.Diagram, withRefinement, outputs);
 }
 
 // A failed run whose JSON went to a file is also reported on standard error:
@@ -67,9 +65,24 @@ void ReportFailure(const nlohmann::json& result)
     std::cerr << "solvane-cli run: " << result["name"].get<std::string>() << ": " << why << '\n';
 }
 
+// The ending both kinds of run share: the JSON written (and with `reportFailure`
+// a failed run's reason on standard error when the JSON went to a file), then
+// the files of the one problem computed, none when there were several. The exit code.
+int Finish(const nlohmann::json& document, const std::optional<TComputedProblem>& only, bool completed,
+           const RunOptions& options, bool reportFailure)
+{
+    if (!WriteJson(document, options.json))
+        return 1;
+    if (reportFailure && !completed && !options.json.empty() && options.json != "-")
+        ReportFailure(document["problems"][0]);
+    if (only && !WriteOutputs(*only, options.outputs, options.refine))
+        return 1;
+    return completed ? 0 : 1;
+}
+
 int RunScript(const RunOptions& options)
 {
-    TProblemInput problem;
+    TProblemRow problem;
     if (!ReadScriptFile(options.script, problem.Functs))
         return 1;
     problem.ProblemName = "script";
@@ -79,22 +92,10 @@ int RunScript(const RunOptions& options)
     problem.Zvalue = options.z;
     problem.YPoints = options.ypoints;
     problem.XPoints = options.xpoints;
-    auto run = std::make_unique<TRun>();
-    SpecialPointsResult special;
+    std::optional<TComputedProblem> computed = ComputeProblem(problem, options.refine);
     nlohmann::json document;
-    nlohmann::json result = RunProblemToJson(*run, problem, &special);
-    std::optional<TRefinement> refinement;
-    if (options.refine)
-        refinement = AddRefinement(result, *run);
-    document["problems"] = nlohmann::json::array({std::move(result)});
-    if (!WriteJson(document, options.json))
-        return 1;
-    const bool completed = document["problems"][0]["completed"].get<bool>();
-    if (!completed && !options.json.empty() && options.json != "-")
-        ReportFailure(document["problems"][0]);
-    if (!WriteOutputs(*run, special, refinement, completed, options.outputs))
-        return 1;
-    return completed ? 0 : 1;
+    document["problems"] = nlohmann::json::array({computed->Json});
+    return Finish(document, computed, computed->Completed, options, /*reportFailure=*/true);
 }
 
 // A text of the opening as UTF-8: the name of a missing file is the one given on
@@ -129,28 +130,21 @@ int RunDatabase(const RunOptions& options)
         throw CLI::ValidationError("the diagram options (--svg, --png, --pdf, --wmf, --csv) need one problem, not " +
                                    std::to_string(count) + "; choose it with --problem");
     bool allCompleted = true;
-    auto run = std::make_unique<TRun>();
-    SpecialPointsResult special;
-    std::optional<TRefinement> refinement;
+    std::optional<TComputedProblem> last;
     for (const auto& row : set.Problems) {
         if (!chosen(row))
             continue;
-        run = std::make_unique<TRun>(); // each problem on a fresh run, as the window's first press
-        nlohmann::json result = RunProblemToJson(*run, ToRunInput(row), &special);
-        if (options.refine)
-            refinement = AddRefinement(result, *run);
-        allCompleted = allCompleted && result["completed"].get<bool>();
-        document["problems"].push_back(std::move(result));
+        last = ComputeProblem(row, options.refine);
+        allCompleted = allCompleted && last->Completed;
+        document["problems"].push_back(last->Json);
     }
     if (!options.problem.empty() && document["problems"].empty()) {
         document["error"] = "Problem not found: " + options.problem;
         allCompleted = false;
     }
-    if (!WriteJson(document, options.json))
-        return 1;
-    if (document["problems"].size() == 1 && !WriteOutputs(*run, special, refinement, allCompleted, options.outputs))
-        return 1;
-    return allCompleted ? 0 : 1;
+    if (document["problems"].size() != 1)
+        last.reset();
+    return Finish(document, last, allCompleted, options, /*reportFailure=*/false);
 }
 
 } // namespace

@@ -2,57 +2,62 @@
 
 #include "calc/HeadlessRun.h"
 #include "cli/JsonOutput.h"
+#include "cli/RefineJson.h"
 
 #include <memory>
 
 namespace solvane::cli {
+namespace {
 
-nlohmann::json RunProblemToJson(const TProblemInput& problem)
+nlohmann::json GridJson(const CellGrid& cells)
 {
-    auto run = std::make_unique<TRun>();
-    return RunProblemToJson(*run, problem);
+    nlohmann::json grid = nlohmann::json::array();
+    for (int r = 0; r < cells.RowCount(); ++r) {
+        nlohmann::json row = nlohmann::json::array();
+        for (int c = 0; c < cells.ColCount(); ++c)
+            row.push_back(JsonText(cells.Cell(c, r)));
+        grid.push_back(std::move(row));
+    }
+    return grid;
 }
 
-nlohmann::json RunProblemToJson(TRun& run, const TProblemInput& problem, SpecialPointsResult* special)
+void AddDiagramJson(nlohmann::json& out, const TDiagramSnapshot& diagram)
 {
-    const THeadlessResult result = RunProblemHeadless(run, problem);
-    const TRunResults& state = run.Results();
-    if (special)
-        *special = result.SpecialPoints;
+    nlohmann::json boundary = nlohmann::json::array();
+    for (const TZPoint& z : diagram.BoundaryPoints)
+        boundary.push_back({{"x", JsonDouble(z.X)}, {"y", JsonDouble(z.Y)}, {"col", z.Col}, {"phase", JsonText(z.Phase)}});
+    nlohmann::json nodes = nlohmann::json::array();
+    for (const TNode& n : diagram.Special.Nodes)
+        nodes.push_back({{"y", JsonDouble(n.Y)}, {"x", JsonDouble(n.X)}, {"x_left", JsonDouble(n.XLeft)},
+                         {"x_right", JsonDouble(n.XRight)}});
+    nlohmann::json specialPoints = nlohmann::json::array();
+    for (const auto& line : diagram.Special.ListLines)
+        specialPoints.push_back(JsonText(line));
+    nlohmann::json specialSeries = nlohmann::json::array();
+    for (const auto& [x, y] : diagram.Special.SeriesPoints)
+        specialSeries.push_back({JsonDouble(x), JsonDouble(y)});
+    out["grid"] = GridJson(diagram.Cells);
+    out["boundary_points"] = std::move(boundary);
+    out["nodes"] = std::move(nodes);
+    out["special_points"] = std::move(specialPoints);
+    out["special_series"] = std::move(specialSeries);
+}
+
+} // namespace
+
+TComputedProblem ComputeProblem(const TProblemRow& problem, bool refine)
+{
+    auto run = std::make_unique<TRun>(); // each problem on a fresh run, as the window's first press
+    const THeadlessResult result = RunProblemHeadless(*run, problem);
+    TComputedProblem computed;
+    computed.Completed = result.Completed;
+    computed.Diagram = BuildDiagramSnapshot(*run, {.SpecialPoints = result.Completed, .Refinement = refine});
 
     nlohmann::json messages = nlohmann::json::array();
     for (const auto& m : result.Messages)
         messages.push_back({{"type", MessageKindName(m.Kind)}, {"text", JsonText(m.Text)}});
-
-    nlohmann::json grid = nlohmann::json::array();
-    for (int r = 0; r < state.Cells.RowCount(); ++r) {
-        nlohmann::json row = nlohmann::json::array();
-        for (int c = 0; c < state.Cells.ColCount(); ++c)
-            row.push_back(JsonText(state.Cells.Cell(c, r)));
-        grid.push_back(std::move(row));
-    }
-
-    nlohmann::json boundary = nlohmann::json::array();
-    for (int i = 0; i <= state.ZHigh; ++i) {
-        const TZPoint& z = state.BoundaryPoints[static_cast<std::size_t>(i)];
-        boundary.push_back({{"x", JsonDouble(z.X)}, {"y", JsonDouble(z.Y)}, {"col", z.Col}, {"phase", JsonText(z.Phase)}});
-    }
-
-    nlohmann::json nodes = nlohmann::json::array();
-    for (const auto& item : state.Nodes) {
-        const TNode& n = *item.Object;
-        nodes.push_back({{"y", JsonDouble(n.Y)}, {"x", JsonDouble(n.X)}, {"x_left", JsonDouble(n.XLeft)},
-                         {"x_right", JsonDouble(n.XRight)}});
-    }
-
-    nlohmann::json specialPoints = nlohmann::json::array();
-    for (const auto& line : result.SpecialPoints.ListLines)
-        specialPoints.push_back(JsonText(line));
-    nlohmann::json specialSeries = nlohmann::json::array();
-    for (const auto& [x, y] : result.SpecialPoints.SeriesPoints)
-        specialSeries.push_back({JsonDouble(x), JsonDouble(y)});
-
-    nlohmann::json out;
+    const TRunResults& state = run->Results();
+    nlohmann::json& out = computed.Json;
     out["name"] = JsonText(problem.ProblemName);
     out["completed"] = result.Completed;
     out["messages"] = std::move(messages);
@@ -61,12 +66,10 @@ nlohmann::json RunProblemToJson(TRun& run, const TProblemInput& problem, Special
     out["x_caption"] = JsonText(state.XCaption);
     out["y_caption"] = JsonText(state.YCaption);
     out["lines"] = state.LineIndex + 1;
-    out["grid"] = std::move(grid);
-    out["boundary_points"] = std::move(boundary);
-    out["nodes"] = std::move(nodes);
-    out["special_points"] = std::move(specialPoints);
-    out["special_series"] = std::move(specialSeries);
-    return out;
+    AddDiagramJson(out, computed.Diagram);
+    if (refine)
+        out["refined"] = RefinementToJson(computed.Diagram.Refinement);
+    return computed;
 }
 
 } // namespace solvane::cli

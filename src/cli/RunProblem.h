@@ -1,21 +1,23 @@
 #pragma once
-// One problem computed as pressing Run would without step mode, as the JSON
-// object of `solvane-cli run`.
-#include "calc/ProblemInput.h"
-#include "calc/Run.h"
-#include "calc/SP_search.h"
+// One problem computed as pressing Run would without step mode, then the
+// diagram built from it: the JSON object of `solvane-cli run` and the
+// diagram's snapshot for the files drawn or written from it.
+#include "diagram/DiagramSnapshot.h"
+#include "store/Problem.h"
 
 #include <nlohmann/json.hpp>
 
 namespace solvane::cli {
 
-// {"name", "completed", "messages", "error", "y_parameter", "x_caption",
-//  "y_caption", "lines", "grid", "boundary_points", "nodes", "special_points",
-//  "special_series"}.
-nlohmann::json RunProblemToJson(const TProblemInput& problem);
+struct TComputedProblem {
+    // {"name", "completed", "messages", "error", "y_parameter", "x_caption",
+    //  "y_caption", "lines", "grid", "boundary_points", "nodes", "special_points",
+    //  "special_series"}, and "refined" when refined.
+    nlohmann::json Json;
+    bool Completed = false;
+    TDiagramSnapshot Diagram; // special points only when the run completed
+};
 
-// The same on a run that stays for what is drawn or written from it after;
-// special receives the special points search's results when given.
-nlohmann::json RunProblemToJson(TRun& run, const TProblemInput& problem, SpecialPointsResult* special = nullptr);
+TComputedProblem ComputeProblem(const TProblemRow& problem, bool refine);
 
 } // namespace solvane::cli

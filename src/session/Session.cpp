@@ -1,6 +1,5 @@
 #include "session/Session.h"
 
-#include "session/ProblemRun.h"
 
 #include <filesystem>
 
@@ -30,7 +29,7 @@ TSession::TSession(TMessageSink& messages, IDatabaseDialogs& dialogs)
 
 void TSession::HandCurrentProblemToRun()
 {
-    Run.Input.Problem = Problems().HasCurrentProblem() ? ToRunInput(Problems().CurrentProblem()) : TProblemInput{};
+    Run.Input.Problem = Problems().HasCurrentProblem() ? Problems().CurrentProblem() : TProblemRow{};
 }
 
 void TSession::Start(const std::string& settingsPath, const std::optional<std::string>& database)
@@ -70,7 +69,7 @@ TRunOutcome TSession::RunPress()
 std::vector<TScriptFinding> TSession::CheckCurrentScript() const
 {
     const TProblemTable& problems = Database.Problems();
-    const TProblemInput problem = problems.HasCurrentProblem() ? ToRunInput(problems.CurrentProblem()) : TProblemInput{};
+    const TProblemRow problem = problems.HasCurrentProblem() ? problems.CurrentProblem() : TProblemRow{};
     return CheckScript(problem.Functs, RunValuesOf(problem));
 }
 

@@ -5,7 +5,7 @@
 // The window shows; this decides. Everything here reports through the
 // message sink and asks through the database dialogs.
 #include "calc/Run.h"
-#include "calc/ScriptCheck.h"
+#include "script/ScriptCheck.h"
 #include "session/Settings.h"
 #include "store/ProblemDatabase.h"
 

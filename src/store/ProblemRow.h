@@ -1,26 +1,12 @@
 #pragma once
-// One problem as plain values, and the problem table's schema.
+// The problem table's schema, and a problem read from and written to a table row.
+#include "store/Problem.h"
 #include "store/VolgaTbl.h"
 
 #include <string>
 #include <vector>
 
 namespace solvane {
-
-// Texts are Windows-1251 bytes; Functs keeps its CR LF line breaks.
-struct TProblemRow {
-    std::string ProblemName;
-    double Ymin = 0;
-    double Ymax = 0;
-    double Zvalue = 0;
-    int YPoints = 0;
-    int XPoints = 0;
-    bool ShowMosaicDiagram = false;
-    bool ShowChart = false;
-    std::string Functs;
-    std::string Yparameter;
-    std::string Zparameter;
-};
 
 // A new problem: YPoints and XPoints 100, ShowChart true, everything else zero or empty.
 TProblemRow NewProblemRow();

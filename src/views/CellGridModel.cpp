@@ -1,6 +1,6 @@
 #include "views/CellGridModel.h"
 
-#include "views/QtText.h"
+#include "plot/QtText.h"
 
 #include <algorithm>
 

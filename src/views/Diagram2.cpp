@@ -1,14 +1,15 @@
 #include "views/Diagram2.h"
 
-#include "calc/PhaseLabel.h"
+#include "diagram/PhaseLabel.h"
 #include "calc/Run.h"
-#include "session/DiagramCsv.h"
+#include "diagram/DiagramCsv.h"
 #include "text/NumberFormat.h"
 #include "views/ChartEditor.h"
-#include "views/ChartParts.h"
-#include "views/ChartSettings.h"
-#include "views/DiagramLabel.h"
-#include "views/QtText.h"
+#include "plot/ChartParts.h"
+#include "plot/ChartSettings.h"
+#include "plot/DiagramPlot.h"
+#include "plot/DiagramLabel.h"
+#include "plot/QtText.h"
 #include "views/WindowPlacement.h"
 
 #include <QApplication>
@@ -31,36 +32,8 @@
 namespace solvane {
 namespace {
 
-// A ticker with a fixed number of minor ticks between labels.
-template <class Base>
-class TMinorTicks : public Base {
-public:
-    explicit TMinorTicks(int count) : count_(count) {}
-
-protected:
-    int getSubTickCount(double) override { return count_; }
-
-private:
-    int count_;
-};
-
-const QColor kOrdinaryColor(0, 0, 160);
-const QColor kRefinedColor(0, 120, 0);
-
-// The X of each grid column, as the phase labels read them.
-std::vector<double> ColumnXs(const TRunResults& results)
-{
-    std::vector<double> columnX;
-    columnX.reserve(results.XColumns.size());
-    for (const auto& column : results.XColumns)
-        columnX.push_back(column.Object->X);
-    return columnX;
-}
 constexpr int kDragThreshold = 4; // pixels a press must travel to be a drag
 constexpr int kLabelMargin = 3;   // pixels between a region label and the chart's frame
-// Of each axis's length, between the run's range and the frame: markers on the
-// range's edges stay whole and clear of it.
-constexpr double kRangeMargin = 0.03;
 
 } // namespace
 
@@ -128,105 +101,30 @@ TfmDiagram2::TfmDiagram2(const QString& chartSettingsPath, QWidget* parent)
     connect(chbRefined_, &QCheckBox::toggled, this, &TfmDiagram2::ShowRefined);
     connect(sbLabelRegions_, &QPushButton::clicked, this, &TfmDiagram2::LabelRegions);
 
-    SetupChart();
+    SetupDiagramChart(*chart_);
     LoadChartSettings(*chart_, settingsPath_);
     defaultFootText_ = ChartFoot(chart_);
 }
 
-void TfmDiagram2::SetupChart()
+const TDiagramSnapshot& TfmDiagram2::Build(const TRun& run, const QString& yListText, bool refine)
 {
-    chart_->legend->setVisible(false);
-    QFont arial(QStringLiteral("Arial"));
-    arial.setStyleHint(QFont::SansSerif);
-    arial.setPointSize(10);
-    QCPTextElement* title = ChartTitle(chart_);
-    title->setFont(arial);
-    title->setTextColor(Qt::black);
-    title->setTextFlags(Qt::AlignLeft | Qt::AlignVCenter);
-    SetChartFoot(chart_, FromCp1251(kBuiltInFootText));
-    chart_->xAxis->setLabelFont(arial);
-
-    auto xTicker = QSharedPointer<TMinorTicks<QCPAxisTickerFixed>>::create(9);
-    xTicker->setTickStep(0.1);
-    xTicker->setScaleStrategy(QCPAxisTickerFixed::ssMultiples);
-    chart_->xAxis->setTicker(xTicker);
-    chart_->xAxis->setTickLength(2, 8);
-    chart_->xAxis->setSubTickLength(0, 6);
-    chart_->yAxis->setTicker(QSharedPointer<TMinorTicks<QCPAxisTicker>>::create(4));
-    chart_->yAxis->setTickLength(0, 5);
-    chart_->yAxis->setSubTickLength(0, 5);
-    for (QCPAxis* axis : {chart_->xAxis, chart_->yAxis})
-        axis->grid()->setPen(QPen(QColor(150, 150, 150), 0, Qt::DotLine));
-}
-
-SpecialPointsResult TfmDiagram2::Build(TRun& run, const QString& yListText, bool refine)
-{
-    run_ = &run;
     separator_ = run.Input.Separators.decimal;
-    const TRunResults& results = run.Results();
     RemoveTextLabels();
-    SetChartTitleText(chart_, results.YCaption.empty() ? yListText : FromCp1251(results.YCaption));
-    SetChartFoot(chart_, results.XCaption.empty() ? defaultFootText_ : FromCp1251(results.XCaption));
-
-    chart_->clearPlottables();
-    refinedLayer_.clear(); // its plottables went with the others
-    QCPGraph* ordinary = chart_->addGraph();
-    ordinary->setName(QStringLiteral("Ordinary points"));
-    ordinary->setLineStyle(QCPGraph::lsNone);
-    ordinary->setPen(QPen(kOrdinaryColor));
-    ordinary->setScatterStyle(QCPScatterStyle(QCPScatterStyle::ssCircle, kOrdinaryColor, kOrdinaryColor, 2));
-    QCPGraph* special = chart_->addGraph();
-    special->setName(QStringLiteral("Special points"));
-    special->setLineStyle(QCPGraph::lsNone);
-    special->setPen(QPen(Qt::red));
-    QCPScatterStyle dotted(QCPScatterStyle::ssCircle, 2);
-    dotted.setPen(QPen(Qt::red, 1, Qt::DotLine));
-    dotted.setBrush(Qt::red);
-    special->setScatterStyle(dotted);
     UndoZoom();
-
-    const std::span<const TZPoint> boundary = BoundaryPointsOf(results);
-    builtPoints_.assign(boundary.begin(), boundary.end());
-    QVector<QCPGraphData> points;
-    points.reserve(static_cast<qsizetype>(boundary.size()));
-    for (const TZPoint& z : boundary)
-        points.push_back({z.X, z.Y});
-    ordinary->data()->set(points);
-
-    // The special points search: its points, then a line per node.
-    SpecialPointsResult found = run.SearchSpecialPoints();
-    found_ = found;
-    for (const auto& [x, y] : found.SeriesPoints)
-        special->addData(x, y);
-    for (const auto& item : results.Nodes) {
-        const TNode& node = *item.Object;
-        QCPGraph* line = chart_->addGraph();
-        line->setName(QStringLiteral("Node at ") + QString::fromStdString(FormatFloat("0.###", node.Y, {separator_})) +
-                      QStringLiteral("K"));
-        line->setPen(QPen(kOrdinaryColor));
-        line->addData(node.XLeft, node.Y);
-        line->addData(node.XRight, node.Y);
-    }
-    // The whole run's range, not the points' (which stop short of the liquid
-    // above and of the ends' markers), so the refined lines never move it.
-    SetAutomaticRange(chart_->xAxis, PaddedRange(results.Xmin, results.Xmax, kRangeMargin, kRangeMargin));
-    SetAutomaticRange(chart_->yAxis, PaddedRange(results.Ymin, results.Ymax, kRangeMargin, kRangeMargin));
-    RescaleAutomaticAxes(chart_);
-
-    // Refined and labelled from what was built, whatever the run does next.
-    builtGrid_ = {results.Cells, ColumnXs(results), results.Xmin, results.Xstep, results.Ymin, results.Ystep};
-    refinement_ = {};
     if (refine) {
         QGuiApplication::setOverrideCursor(Qt::WaitCursor);
         try {
-            refinement_ = Refine(results, run.YItem());
+            snapshot_ = BuildDiagramSnapshot(run);
         } catch (const std::exception&) {
             // Each result catches its own evaluator errors; anything else leaves the diagram unrefined.
+            snapshot_ = BuildDiagramSnapshot(run, {.SpecialPoints = true, .Refinement = false});
         }
         QGuiApplication::restoreOverrideCursor();
+    } else {
+        snapshot_ = BuildDiagramSnapshot(run, {.SpecialPoints = true, .Refinement = false});
     }
-    AddRefinedLayer();
-    chart_->replot();
+    refinedLayer_ = DrawDiagram(*chart_, snapshot_, yListText, defaultFootText_);
+    ShowRefined(chbRefined_->isChecked());
     if (!placed_ && parentWidget()) {
         // Beside the main window, not over its buttons; later the user's place is kept.
         PlaceBeside(*this, *parentWidget()->window());
@@ -234,43 +132,7 @@ SpecialPointsResult TfmDiagram2::Build(TRun& run, const QString& yListText, bool
     }
     show();
     raise();
-    return found;
-}
-
-void TfmDiagram2::AddRefinedLayer()
-{
-    const TRefinement& refinement = refinement_;
-    const QPen linePen(kRefinedColor, 1.5);
-    for (const TRefinedBranch& branch : refinement.Branches) {
-        auto* curve = new QCPCurve(chart_->xAxis, chart_->yAxis);
-        curve->setName(QStringLiteral("Refined ") + FromCp1251(branch.Left + "+" + branch.Right));
-        curve->setPen(linePen);
-        for (const auto& [x, y] : branch.Points)
-            curve->addData(x, y);
-        refinedLayer_ << curve;
-    }
-    QCPGraph* markers = chart_->addGraph();
-    markers->setName(QStringLiteral("Refined points"));
-    markers->setLineStyle(QCPGraph::lsNone);
-    markers->setScatterStyle(QCPScatterStyle(QCPScatterStyle::ssDiamond, kRefinedColor, kRefinedColor, 7));
-    refinedLayer_ << markers;
-    for (const TRefinedNode& node : refinement.Nodes) {
-        if (!node.Refined)
-            continue;
-        QCPGraph* line = chart_->addGraph();
-        line->setName(QStringLiteral("Refined node"));
-        line->setPen(linePen);
-        line->addData(node.XLeft, node.Y);
-        line->addData(node.XRight, node.Y);
-        refinedLayer_ << line;
-        for (const double x : {node.XLeft, node.X, node.XRight})
-            markers->addData(x, node.Y);
-    }
-    for (const TRefinedPoint& point : refinement.Points)
-        if (point.Refined)
-            markers->addData(point.X, point.Y);
-    for (QCPAbstractPlottable* plottable : refinedLayer_)
-        plottable->setVisible(chbRefined_->isChecked());
+    return snapshot_;
 }
 
 bool TfmDiagram2::RefinedShown() const { return chbRefined_->isChecked(); }
@@ -289,7 +151,7 @@ int TfmDiagram2::LabelRegions()
     for (TDiagramLabel* label : Labels())
         if (label->Automatic())
             delete label;
-    const TBuiltGrid& grid = builtGrid_;
+    const TDiagramSnapshot& grid = snapshot_;
     const QCPAxis* x = chart_->xAxis;
     const QCPAxis* y = chart_->yAxis;
     const double cellWidth = std::abs(x->coordToPixel(grid.Xmin + grid.Xstep) - x->coordToPixel(grid.Xmin));
@@ -298,7 +160,7 @@ int TfmDiagram2::LabelRegions()
     const TRegionView view{x->range().lower, x->range().upper, y->range().lower, y->range().upper};
     int placed = 0;
     for (const TRegionLabel& region :
-         RegionLabels(RegionCells(grid.Cells, grid.ColumnX, refinement_, separator_), grid.ColumnX, cellWidth,
+         RegionLabels(RegionCells(grid.Cells, grid.ColumnX, grid.Refinement, separator_), grid.ColumnX, cellWidth,
                       cellHeight, separator_, view)) {
         const QPoint centre(qRound(x->coordToPixel(region.X)), qRound(y->coordToPixel(region.Y)));
         if (!plot.adjusted(-1, -1, 1, 1).contains(centre)) // the range's edges lie on the frame
@@ -330,10 +192,9 @@ QString TfmDiagram2::ReadoutAt(const QPoint& position) const
 
 TDiagramLabel* TfmDiagram2::PlaceLabel(const QPoint& position)
 {
-    if (!run_)
+    if (!snapshot_.Built)
         return nullptr;
-    const TRunResults& results = run_->Results();
-    const auto text = PhaseLabelAt(results.Cells, ColumnXs(results), chart_->xAxis->pixelToCoord(position.x()),
+    const auto text = PhaseLabelAt(snapshot_.Cells, snapshot_.ColumnX, chart_->xAxis->pixelToCoord(position.x()),
                                    chart_->yAxis->pixelToCoord(position.y()), separator_);
     if (!text)
         return nullptr;
@@ -397,9 +258,9 @@ void TfmDiagram2::CopyToClipboard()
 
 QString TfmDiagram2::ExportCsv(const QString& path) const
 {
-    if (!run_)
+    if (!snapshot_.Built)
         return QStringLiteral("Диаграмма не построена");
-    return SaveBytes(path, QByteArray::fromStdString(DiagramCsv(builtPoints_, found_, &refinement_)));
+    return SaveBytes(path, QByteArray::fromStdString(DiagramCsv(snapshot_, /*withRefinement=*/true)));
 }
 
 void TfmDiagram2::Export()

@@ -14,10 +14,8 @@
 // границы" draws the refined boundaries as lines and the refined nodes and
 // points as markers over the ordinary points; "Подписать области" labels every
 // phase region at once, with labels that move and edit as a click's do.
-#include "calc/CellGrid.h"
-#include "calc/Refine.h"
-#include "calc/SP_search.h"
-#include "views/DiagramPicture.h"
+#include "diagram/DiagramSnapshot.h"
+#include "plot/DiagramPicture.h"
 
 #include <qcustomplot.h>
 
@@ -35,11 +33,6 @@ namespace solvane {
 class TRun;
 class TDiagramLabel;
 
-// Windows-1251: "Мольная доля (X) компонента B в системе A-B".
-inline constexpr const char* kBuiltInFootText =
-    "\xCC\xEE\xEB\xFC\xED\xE0\xFF \xE4\xEE\xEB\xFF (X) \xEA\xEE\xEC\xEF\xEE\xED\xE5\xED\xF2\xE0 B \xE2 "
-    "\xF1\xE8\xF1\xF2\xE5\xEC\xE5 A-B";
-
 class TfmDiagram2 : public QWidget {
     Q_OBJECT
 public:
@@ -49,14 +42,15 @@ public:
     // The chart's appearance is loaded from chartSettingsPath when that file exists.
     explicit TfmDiagram2(const QString& chartSettingsPath = QStringLiteral("Chart.cfg"), QWidget* parent = nullptr);
 
-    // The diagram command: the diagram of the run's last results, with the
-    // special points search (which fills the run's Nodes) and, unless refine is
-    // false, the refinement. yListText is what the Y list shows. The window is
-    // shown; the search's results returned.
-    SpecialPointsResult Build(TRun& run, const QString& yListText, bool refine = true);
+    // The diagram command: the snapshot of the run's last results, with the
+    // special points search and, unless refine is false, the refinement, drawn.
+    // yListText is what the Y list shows. The window is shown.
+    const TDiagramSnapshot& Build(const TRun& run, const QString& yListText, bool refine = true);
 
+    // What the last build drew; labels, the CSV and the lists read it.
+    const TDiagramSnapshot& Snapshot() const { return snapshot_; }
     // The refinement of the last build (empty when it was built without).
-    const TRefinement& Refinement() const { return refinement_; }
+    const TRefinement& Refinement() const { return snapshot_.Refinement; }
     // Whether the refined lines and markers are drawn.
     bool RefinedShown() const;
     void ShowRefined(bool shown);
@@ -82,7 +76,7 @@ public:
     void ZoomTo(const QRect& pixels);
     void UndoZoom();
     // The chart with its labels, as copied and exported.
-    TDiagramPicture Picture() const { return {chart_, Labels()}; }
+    TDiagramPicture Picture() const { return {chart_, Labels(), windowTitle()}; }
     // "Копировать": the picture on the clipboard as a metafile, an SVG and a bitmap.
     void CopyToClipboard();
     // The points of the last build as CSV into the file; empty or the reason it failed.
@@ -93,12 +87,10 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
-    void SetupChart();
     void RememberUnzoomed();
     void UserChangedRange();
     void EditChart();
     void Export();
-    void AddRefinedLayer();
 
     QString settingsPath_;
     QString defaultFootText_;
@@ -110,17 +102,7 @@ private:
     QPushButton* sbLabelRegions_ = nullptr;
     QList<QCPAbstractPlottable*> refinedLayer_; // shown while chbRefined_ is checked
     QRubberBand* band_ = nullptr;
-    const TRun* run_ = nullptr; // the run whose grid labels are read from
-    // Of the last build, for the CSV, which a later run does not change.
-    std::vector<TZPoint> builtPoints_;
-    SpecialPointsResult found_;
-    TRefinement refinement_;      // of the last build
-    // The grid of the last build, which a later run does not change.
-    struct TBuiltGrid {
-        CellGrid Cells;
-        std::vector<double> ColumnX;
-        double Xmin = 0, Xstep = 0, Ymin = 0, Ystep = 0;
-    } builtGrid_;
+    TDiagramSnapshot snapshot_; // of the last build, which a later run does not change
     QString exportFolder_;        // where the export dialog opens
     char separator_ = '.';
     bool zoomed_ = false;

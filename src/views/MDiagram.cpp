@@ -1,7 +1,7 @@
 #include "views/MDiagram.h"
 
 #include "calc/Mosaic.h"
-#include "views/ColorRef.h"
+#include "plot/ColorRef.h"
 
 #include <QPainter>
 

@@ -1,8 +1,8 @@
 #include "views/ProblemListModel.h"
 
 #include "store/ProblemTable.h"
-#include "views/ColorRef.h"
-#include "views/QtText.h"
+#include "plot/ColorRef.h"
+#include "plot/QtText.h"
 
 #include "calc/RunState.h"
 

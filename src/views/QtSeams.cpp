@@ -1,6 +1,6 @@
 #include "views/QtSeams.h"
 
-#include "views/QtText.h"
+#include "plot/QtText.h"
 
 #include <QDir>
 #include <QFile>

@@ -2,7 +2,7 @@
 
 #include "calc/Run.h"
 #include "views/MDiagram.h"
-#include "views/QtText.h"
+#include "plot/QtText.h"
 #include "views/WorkingChart.h"
 
 #include <QCoreApplication>

@@ -1,8 +1,8 @@
 #include "views/SP_unit.h"
 
-#include "calc/PhaseLabel.h"
+#include "diagram/PhaseLabel.h"
 #include "text/NumberFormat.h"
-#include "views/QtText.h"
+#include "plot/QtText.h"
 
 #include <QGroupBox>
 #include <QGuiApplication>
@@ -120,7 +120,7 @@ TfmSpecPoints::TfmSpecPoints(QWidget* parent)
     resize(DesignWidth, std::max(height, DesignHeight));
 }
 
-void TfmSpecPoints::FillTable(const TNamedList<TNode>& nodes, bool temperatureFirstItem, char decimalSeparator)
+void TfmSpecPoints::FillTable(const std::vector<TNode>& nodes, bool temperatureFirstItem, char decimalSeparator)
 {
     sgSpecPoints_->clearContents();
     sgSpecPoints_->setRowCount(std::max<int>(static_cast<int>(nodes.size()), 1));
@@ -129,7 +129,7 @@ void TfmSpecPoints::FillTable(const TNamedList<TNode>& nodes, bool temperatureFi
                                               QStringLiteral(" X(прав.)")});
     const NumberSeparators seps{decimalSeparator, ','};
     for (int i = 0; i < static_cast<int>(nodes.size()); ++i) {
-        const TNode& node = *nodes[static_cast<std::size_t>(i)].Object;
+        const TNode& node = nodes[static_cast<std::size_t>(i)];
         const double values[] = {node.Y, node.XLeft, node.X, node.XRight};
         for (int c = 0; c < 4; ++c)
             sgSpecPoints_->setItem(

@@ -3,9 +3,9 @@
 // run ("Special points coordinates"): the table of the nodes, the list of the
 // other special points and, below them, the nodes and points refined beyond the
 // grid. It exists from the start, hidden; closing it only hides it.
-#include "calc/Refine.h"
+#include "refine/Refine.h"
 #include "calc/RunTypes.h"
-#include "calc/SP_search.h"
+#include "diagram/SP_search.h"
 
 #include <QWidget>
 
@@ -29,7 +29,7 @@ public:
     // The table of the nodes: the header row (column 0 " T" when the Y
     // selector shows its first item, " P" otherwise) and one row per node,
     // or one empty row when there are none. Values are written " 0.###".
-    void FillTable(const TNamedList<TNode>& nodes, bool temperatureFirstItem, char decimalSeparator);
+    void FillTable(const std::vector<TNode>& nodes, bool temperatureFirstItem, char decimalSeparator);
     // The lines (Windows-1251) of the other special points of the last search.
     void SetOtherPoints(const std::vector<std::string>& lines);
 

@@ -1,8 +1,8 @@
 #include "views/WorkingChart.h"
 
 #include "text/NumberFormat.h"
-#include "views/ChartParts.h"
-#include "views/QtText.h"
+#include "plot/ChartParts.h"
+#include "plot/QtText.h"
 
 #include <algorithm>
 #include <cmath>

@@ -7,7 +7,7 @@
 #include "views/Diagram2.h"
 #include "views/MDiagram.h"
 #include "views/SP_unit.h"
-#include "views/QtText.h"
+#include "plot/QtText.h"
 #include "views/WorkingChart.h"
 
 #include <QAction>

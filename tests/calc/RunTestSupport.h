@@ -34,10 +34,10 @@ inline std::string ReadProblem(const std::string& name)
 }
 #endif
 
-inline TProblemInput MakeProblem(const std::string& script, double ymin = 300, double ymax = 400, int ypoints = 10,
+inline TProblemRow MakeProblem(const std::string& script, double ymin = 300, double ymax = 400, int ypoints = 10,
                                  int xpoints = 10, const std::string& y = "Temperature", double z = 1)
 {
-    TProblemInput p;
+    TProblemRow p;
     p.ProblemName = "test";
     p.Functs = script;
     p.Ymin = ymin;

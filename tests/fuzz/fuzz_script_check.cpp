@@ -3,8 +3,8 @@
 // an error or a point-phase warning, the check has an error finding, and a
 // compiler or evaluator error is located at a line of the script.
 #include "calc/Run.h"
-#include "calc/ScriptCheck.h"
-#include "calc/ScriptText.h"
+#include "script/ScriptCheck.h"
+#include "script/ScriptText.h"
 
 #include <cstdint>
 #include <cstdlib>

@@ -9,7 +9,7 @@ namespace solvane::test {
 
 inline void RunEutectic(TRun& run)
 {
-    TProblemInput& p = run.Input.Problem;
+    TProblemRow& p = run.Input.Problem;
     p.ProblemName = "Simple eutectic";
     p.Functs = "#YCAP=T, K\n"
                "GL = -T*Sid\n"

@@ -1,6 +1,6 @@
 #include "views/ChartEditor.h"
 
-#include "views/ChartParts.h"
+#include "plot/ChartParts.h"
 #include "views/ChooserButtons.h"
 
 #include <QCheckBox>

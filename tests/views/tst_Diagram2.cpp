@@ -2,8 +2,8 @@
 
 #include "calc/Run.h"
 #include "text/NumberFormat.h"
-#include "views/ChartParts.h"
-#include "views/DiagramLabel.h"
+#include "plot/ChartParts.h"
+#include "plot/DiagramLabel.h"
 #include "views/WindowPlacement.h"
 
 #include <QCheckBox>
@@ -69,7 +69,7 @@ void TestDiagram2::BuildShowsPointsNodesAndTitles()
     TRun run;
     RunEutectic(run);
     TfmDiagram2 diagram(dir_.filePath("Chart.cfg"));
-    const SpecialPointsResult found = diagram.Build(run, "Temperature");
+    const SpecialPointsResult& found = diagram.Build(run, "Temperature").Special;
     QCustomPlot* chart = diagram.Chart();
     QVERIFY(diagram.isVisible());
     QCOMPARE(chart->graph(0)->name(), QString("Ordinary points"));
@@ -77,9 +77,9 @@ void TestDiagram2::BuildShowsPointsNodesAndTitles()
     QCOMPARE(chart->graph(0)->dataCount(), run.Results().ZHigh + 1);
     QCOMPARE(chart->graph(1)->dataCount(), static_cast<int>(found.SeriesPoints.size()));
     // One node, the eutectic, as a line series with two points; nothing else shown.
-    QCOMPARE(run.Results().Nodes.size(), std::size_t(1));
+    QCOMPARE(found.Nodes.size(), std::size_t(1));
     QCOMPARE(VisiblePlottables(chart), 3);
-    const double nodeY = run.Results().Nodes[0].Object->Y;
+    const double nodeY = found.Nodes[0].Y;
     QCOMPARE(chart->graph(2)->name(), QString("Node at %1K").arg(nodeY));
     QCOMPARE(chart->graph(2)->dataCount(), 2);
     QVERIFY(!chart->legend->visible());

@@ -1,11 +1,11 @@
 // The copied and exported diagram, checked by readers that are not ours:
 // libwmf's wmf2svg reads the metafile, Qt's image and XML readers the rest.
-#include "views/DiagramPicture.h"
+#include "plot/DiagramPicture.h"
 
 #include "calc/Run.h"
 #include "views/Diagram2.h"
-#include "views/DiagramLabel.h"
-#include "views/QtText.h"
+#include "plot/DiagramLabel.h"
+#include "plot/QtText.h"
 
 #include <QMimeData>
 #include <QProcess>
@@ -46,7 +46,7 @@ void TestDiagramPicture::MetafileReadByLibwmf()
     TRun run;
     RunEutectic(run);
     TfmDiagram2 diagram(dir.filePath("Chart.cfg"));
-    const SpecialPointsResult found = diagram.Build(run, "Temperature");
+    const SpecialPointsResult& found = diagram.Build(run, "Temperature").Special;
     TDiagramLabel* liquid = diagram.PlaceLabel(QPoint(300, 100));
     QVERIFY(liquid);
     liquid->setText(QStringLiteral("Жидкость"));

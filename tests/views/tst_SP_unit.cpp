@@ -7,13 +7,10 @@ using namespace solvane;
 namespace {
 
 // The first `count` of two nodes.
-TNamedList<TNode> Nodes(int count)
+std::vector<TNode> Nodes(int count)
 {
     const TNode nodes[] = {{800, 0.35, 0.2, 0.5}, {612.5, 0.66666, 0.6, 0.7}};
-    TNamedList<TNode> list;
-    for (int i = 0; i < count; ++i)
-        list.push_back({"", std::make_unique<TNode>(nodes[i])});
-    return list;
+    return {nodes, nodes + count};
 }
 
 QStringList Row(const TfmSpecPoints& window, int row)

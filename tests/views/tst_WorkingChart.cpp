@@ -1,6 +1,6 @@
 #include "views/WorkingChart.h"
 
-#include "views/ChartParts.h"
+#include "plot/ChartParts.h"
 
 #include <QtTest>
 
