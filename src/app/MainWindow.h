@@ -98,7 +98,7 @@ private:
     void sbCheckClick();
     void chbShowChartClick();
     void N4Click();
-    void ShowRunControls(const TRunControls& controls);
+    void ShowRunState(const TRunState& state);
     void SetEditingEnabled(bool enabled);
     void Refuse(const QString& message);
 

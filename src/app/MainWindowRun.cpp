@@ -34,7 +34,7 @@ void TfmMain::WireRunView()
         session_->Problems().SetStatusText(ToCp1251(text));
         statusPanel0_->setText(text);
     };
-    runView_->OnControls = [this](const TRunControls& controls) { ShowRunControls(controls); };
+    runView_->OnState = [this](const TRunState& state) { ShowRunState(state); };
     runView_->OnNewRun = [this] {
         const QString name = FromCp1251(session_->Run.Input.Problem.ProblemName);
         mosaic_->setWindowTitle(name);
@@ -156,14 +156,16 @@ void TfmMain::chbShowChartClick()
     sbEditChart_->setVisible(chbShowChart_->isChecked());
 }
 
-void TfmMain::ShowRunControls(const TRunControls& controls)
+void TfmMain::ShowRunState(const TRunState& state)
 {
-    sbStop_->setEnabled(controls.StopEnabled);
-    chbStep_->setEnabled(controls.StepEnabled);
-    zebdbgrid1_->setEnabled(controls.ProblemListEnabled);
-    sbDiagram_->setEnabled(controls.DiagramEnabled);
+    // Stop while a press is in progress; step mode only between runs; another
+    // problem except while a continuous run sweeps.
+    sbStop_->setEnabled(state.Phase != TRunPhase::Idle);
+    chbStep_->setEnabled(state.Phase == TRunPhase::Idle);
+    zebdbgrid1_->setEnabled(state.Phase != TRunPhase::Running);
+    sbDiagram_->setEnabled(state.DiagramAvailable);
     // "&Grid" is enabled from the start; a run only enables it again when it ends.
-    if (controls.DiagramEnabled)
+    if (state.DiagramAvailable)
         sbGrid_->setEnabled(true);
 }
 

@@ -12,7 +12,6 @@
 namespace solvane {
 namespace {
 
-constexpr double kNoEnergy = 1e10; // start value of every minimum
 constexpr double kOnChord = 1e-10;
 constexpr double kAtXmax = 1e-12;
 

@@ -12,6 +12,7 @@
 #include "calc/RunState.h"
 #include "script/GridLimits.h"
 #include "script/ScriptModel.h"
+#include "script/YQuantity.h"
 #include "expr/Sortcmp.h"
 #include "expr/StrParser.h"
 #include "text/Messages.h"
@@ -39,7 +40,7 @@ public:
     // Called first by every preparation: the window posts the pending record
     // and hands over the current problem; false stops the preparation.
     std::function<bool()> OnPrepare;
-    const TRunControls& Controls() const { return controls_; }
+    const TRunState& State() const { return state_; }
     const TRunResults& Results() const { return *this; }
 
     // The Run button: a new run or, in step mode, the next line. An engine
@@ -67,16 +68,17 @@ public:
     double ParameterValue(int k) const { return ParamValues[static_cast<std::size_t>(k)]; }
     // PrepareFailed stays true unless every check passed.
     void PrepareRun();
-    // 0 "Temperature", 1 "Pressure", 2 "Y", -1 anything else.
-    int YItem() const;
+    // What the sweep sets: the quantity Input.Problem.Yparameter names.
+    TYQuantity YQuantity() const;
 
 private:
     friend struct TRunTestAccess; // the tests reach states no press can make
     TRunEnd Sweep();
     void StartNewRun();
     void BuildXColumns();
-    void SetControls(const TRunControls& controls);
-    void SetStoppedControls();
+    void SetPhase(TRunPhase phase);
+    // Idle after a run that leaves a grid behind.
+    void SetEndedWithGrid();
     void AnalyseLine();
     void BindEvaluatorCells();
     void EvaluateLinePoints();
@@ -87,7 +89,7 @@ private:
     TRunObserver silent_;
     TRunObserver* observer_ = &silent_;
     TMessageSink* messages_ = nullptr;
-    TRunControls controls_;
+    TRunState state_;
     bool running_ = false;
     bool stopRequested_ = false;
 

@@ -1,6 +1,6 @@
 #pragma once
 // What a run reports while it proceeds, for the windows that show it: the
-// working chart, the mosaic picture, the status bar, the run controls and the
+// working chart, the mosaic picture, the status bar, the engine's state and the
 // moments where the GUI lets pending messages through. Every operation does
 // nothing by default, so a headless caller overrides only what it records.
 // A line is handed over in a few calls, never one call per point.
@@ -13,7 +13,7 @@
 
 namespace solvane {
 
-struct TRunControls;
+struct TRunState;
 
 struct TChartPoint {
     double X;
@@ -48,9 +48,8 @@ public:
     // Panel 0 of the status bar.
     virtual void StatusText(const std::string& /*text*/) {}
 
-    // The enabled states of sbStop, chbStep, the problem list, sbDiagram and
-    // sbGrid changed.
-    virtual void ControlsChanged(const TRunControls& /*controls*/) {}
+    // The engine's state changed.
+    virtual void StateChanged(const TRunState& /*state*/) {}
 
     // After the setup of a new run and after every line: the GUI lets pending
     // messages through here (Stop, repainting); the stop request is read next.

@@ -36,16 +36,7 @@ TRun::TRun()
     Hull.OnMessage = [this](const std::string& text) { Message(TMessageKind::Information, text); };
 }
 
-int TRun::YItem() const
-{
-    if (Input.Problem.Yparameter == "Temperature")
-        return 0;
-    if (Input.Problem.Yparameter == "Pressure")
-        return 1;
-    if (Input.Problem.Yparameter == "Y")
-        return 2;
-    return -1;
-}
+TYQuantity TRun::YQuantity() const { return YQuantityOf(Input.Problem.Yparameter); }
 
 void TRun::Message(TMessageKind kind, const std::string& text)
 {
@@ -72,9 +63,9 @@ void TRun::PrepareRun()
         Message(TMessageKind::Warning, "Ymax must be more that Ymin");
         return;
     }
-    if (YItem() == 0)
+    if (YQuantity() == TYQuantity::Temperature)
         Pressure = Input.Problem.Zvalue;
-    else if (YItem() == 1)
+    else if (YQuantity() == TYQuantity::Pressure)
         Temperature = Input.Problem.Zvalue;
     if (!(Pressure > 0))
         Pressure = 1;

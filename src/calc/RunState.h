@@ -1,7 +1,7 @@
 #pragma once
 // The three faces of a run that a window sees: what it sets before a press
-// (input), the enabled states of the run controls, and the run state with its
-// results, under the names the rest of the program knows them by.
+// (input), where the engine is, and the run state with its results, under the
+// names the rest of the program knows them by.
 #include "calc/CellGrid.h"
 #include "store/Problem.h"
 #include "calc/RunTypes.h"
@@ -32,14 +32,21 @@ struct TRunInput {
     int MosaicHeight = 410;
 };
 
-// What the run controls allow: sbStop, chbStep, the problem list, and
-// sbDiagram together with sbGrid.
-struct TRunControls {
-    bool StopEnabled = false;
-    bool StepEnabled = true;
-    bool ProblemListEnabled = true;
-    bool DiagramEnabled = false;
-    bool operator==(const TRunControls&) const = default;
+// Where the engine is. Which control that enables is the window's business.
+enum class TRunPhase {
+    Idle,     // no press in progress
+    Starting, // a press prepares a new run (and may ask whether to restart)
+    Running,  // a continuous run sweeps its lines
+    Stepping, // a step-mode run computes its line or waits for the next press
+    Finished, // the line at Ymin is computed; the run reports its end
+};
+
+struct TRunState {
+    TRunPhase Phase = TRunPhase::Idle;
+    // A run has ended with a grid (completed, stopped or failed mid-sweep): the
+    // diagram and the grid window can be shown.
+    bool DiagramAvailable = false;
+    bool operator==(const TRunState&) const = default;
 };
 
 // How a Run press ended.

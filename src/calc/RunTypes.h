@@ -11,6 +11,10 @@
 
 namespace solvane {
 
+// The Gibbs energy a phase without an expression has, and where every search
+// for the lowest energy starts: above any energy a script gives.
+inline constexpr double kNoEnergy = 1e10;
+
 // One X column of the grid.
 class TXclass {
 public:

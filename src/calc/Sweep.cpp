@@ -16,15 +16,23 @@ bool AtYmin(double y, double ymin) { return y == ymin || std::fabs(y - ymin) < 1
 
 } // namespace
 
-void TRun::SetControls(const TRunControls& controls)
+void TRun::SetPhase(TRunPhase phase)
 {
-    if (controls == controls_)
+    if (phase == state_.Phase)
         return;
-    controls_ = controls;
-    observer_->ControlsChanged(controls_);
+    state_.Phase = phase;
+    observer_->StateChanged(state_);
 }
 
-void TRun::SetStoppedControls() { SetControls({false, true, true, true}); }
+void TRun::SetEndedWithGrid()
+{
+    if (!state_.DiagramAvailable) {
+        state_.DiagramAvailable = true;
+        state_.Phase = TRunPhase::Idle;
+        observer_->StateChanged(state_);
+    }
+    SetPhase(TRunPhase::Idle);
+}
 
 void TRun::SelectProblem(const TProblemRow& problem)
 {
@@ -64,51 +72,50 @@ TRunOutcome TRun::Run()
     }
     if (outcome.End == TRunEnd::Failed) {
         if (PrepareFailed) // a script error: nothing started
-            SetControls({false, true, controls_.ProblemListEnabled, controls_.DiagramEnabled});
+            SetPhase(TRunPhase::Idle);
         else
-            SetStoppedControls();
+            SetEndedWithGrid();
     }
     return outcome;
 }
 
 TRunEnd TRun::Sweep()
 {
-    SetControls({true, controls_.StepEnabled, controls_.ProblemListEnabled, controls_.DiagramEnabled});
     const bool stepMode = Input.StepMode;
     // A step run goes on until its line at Ymin is computed; testing only
     // CurrentY against Ymin would end it one line early, since CurrentY
     // reaches Ymin before that line is computed.
     const bool continuation = stepMode && !Completed && CurrentY < Ymax;
     if (!continuation) {
-        SetControls({true, false, controls_.ProblemListEnabled, controls_.DiagramEnabled});
+        SetPhase(TRunPhase::Starting);
         const bool declined = stepMode && Completed && AtYmin(CurrentY, Ymin) && !Ask("Restart the problem?");
         if (!declined) {
             Completed = false;
             PrepareRun();
         }
         if (declined || PrepareFailed) {
-            // Nothing starts: the controls go back to how they were.
-            SetControls({false, true, controls_.ProblemListEnabled, controls_.DiagramEnabled});
+            // Nothing starts.
+            SetPhase(TRunPhase::Idle);
             return TRunEnd::Refused;
         }
         StartNewRun();
         observer_->SetupFinished();
     }
     MosaicScaleValue = MosaicScale(Input.MosaicHeight, Ymin, Ymax);
-    SetControls({true, controls_.StepEnabled, stepMode, controls_.DiagramEnabled});
+    SetPhase(stepMode ? TRunPhase::Stepping : TRunPhase::Running);
     if (!stepMode && Input.Problem.ShowMosaicDiagram)
         observer_->ShowMosaicWindow();
 
     while (CurrentY >= Ymin) {
         if (stopRequested_) {
             stopRequested_ = false;
-            SetStoppedControls();
+            SetEndedWithGrid();
             return TRunEnd::Stopped;
         }
         PointHigh = -1;
-        if (YItem() == 0)
+        if (YQuantity() == TYQuantity::Temperature)
             Temperature = CurrentY;
-        else if (YItem() == 1)
+        else if (YQuantity() == TYQuantity::Pressure)
             Pressure = CurrentY;
         if (LineIndex >= 0 && LineIndex % 10 == 0)
             observer_->StatusText(Input.Problem.Yparameter + " = " +
@@ -128,11 +135,12 @@ TRunEnd TRun::Sweep()
     if (!Completed)
         return TRunEnd::Stepped;
 
-    SetControls({controls_.StopEnabled, controls_.StepEnabled, true, true});
+    state_ = {TRunPhase::Finished, true};
+    observer_->StateChanged(state_);
     observer_->RunComplete();
     Cells.SetRowCount(LineIndex + 2);
     stopRequested_ = false;
-    SetControls({false, true, true, true});
+    SetPhase(TRunPhase::Idle);
     return TRunEnd::Completed;
 }
 

@@ -9,6 +9,7 @@
 #include "store/SafeFile.h"
 #include "cli/RunProblem.h"
 #include "cli/ScriptOptions.h"
+#include "script/YQuantity.h"
 
 #include <algorithm>
 #include <iostream>
@@ -178,7 +179,7 @@ void AddRunCommand(CLI::App& app, int& exitCode)
     cmd->callback([options, &exitCode, file, script, z] {
         if (script->count() > 0) {
             // With the pressure swept, no default temperature makes sense.
-            if (options->y == "Pressure" && z->count() == 0)
+            if (YQuantityOf(options->y) == TYQuantity::Pressure && z->count() == 0)
                 throw CLI::ValidationError("--z", "--y Pressure needs the temperature as --z");
             exitCode = RunScript(*options);
             return;

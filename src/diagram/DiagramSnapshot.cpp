@@ -32,7 +32,7 @@ TDiagramSnapshot BuildDiagramSnapshot(const TRun& run, TSnapshotParts parts)
     if (parts.SpecialPoints)
         snapshot.Special = SearchSpecialPoints(results.Cells, run.Input.Problem.Yparameter, snapshot.Separator);
     if (parts.Refinement)
-        snapshot.Refinement = Refine(results, snapshot.Special.Nodes, run.YItem());
+        snapshot.Refinement = Refine(results, snapshot.Special.Nodes, run.YQuantity());
     return snapshot;
 }
 

@@ -4,11 +4,6 @@
 #include "script/ScriptText.h"
 
 namespace solvane {
-namespace {
-
-constexpr double kNoEnergy = 1e10; // a phase without an expression, as in the run
-
-} // namespace
 
 void TPhaseDerivatives::Slots::Find(const TTaylorProgram& program)
 {
@@ -19,8 +14,8 @@ void TPhaseDerivatives::Slots::Find(const TTaylorProgram& program)
     sid = program.Slot("SID");
 }
 
-TPhaseDerivatives::TPhaseDerivatives(const TRunResults& run, int yItem)
-    : yItem_(yItem), temperature_(run.Temperature), pressure_(run.Pressure)
+TPhaseDerivatives::TPhaseDerivatives(const TRunResults& run, TYQuantity y)
+    : y_(y), temperature_(run.Temperature), pressure_(run.Pressure)
 {
     sid_.emplace(run.sidParser);
     sidX_ = sid_->Slot("X");
@@ -69,8 +64,8 @@ std::optional<std::size_t> TPhaseDerivatives::FindPointPhase(const std::string& 
 
 void TPhaseDerivatives::SetConditions(TTaylorProgram& program, const Slots& slots, double y) const
 {
-    program.SetInput(slots.t, TaylorConstant(yItem_ == 0 ? y : temperature_));
-    program.SetInput(slots.p, TaylorConstant(yItem_ == 1 ? y : pressure_));
+    program.SetInput(slots.t, TaylorConstant(y_ == TYQuantity::Temperature ? y : temperature_));
+    program.SetInput(slots.p, TaylorConstant(y_ == TYQuantity::Pressure ? y : pressure_));
 }
 
 bool TPhaseDerivatives::Mixing(double x, bool rangeTest, double y, int order)

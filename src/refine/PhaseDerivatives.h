@@ -7,6 +7,7 @@
 // the program and of the variable values.
 #include "calc/RunState.h"
 #include "expr/Derivatives.h"
+#include "script/YQuantity.h"
 
 #include <optional>
 #include <string>
@@ -16,8 +17,8 @@ namespace solvane {
 
 class TPhaseDerivatives {
 public:
-    // yItem: 0 Y is the temperature, 1 the pressure, 2 neither (only "y" follows Y).
-    TPhaseDerivatives(const TRunResults& run, int yItem);
+    // `y`: what follows the level Y besides "y" (the temperature, the pressure, or nothing).
+    TPhaseDerivatives(const TRunResults& run, TYQuantity y);
 
     std::size_t PhaseCount() const { return phases_.size(); }
     std::size_t PointPhaseCount() const { return points_.size(); }
@@ -51,7 +52,7 @@ private:
         Slots slots;
         std::vector<int> params; // the slot of each parameter, -1 when not read
     };
-    int yItem_;
+    TYQuantity y_;
     double temperature_, pressure_;
     std::optional<TTaylorProgram> sid_;
     int sidX_ = -1;

@@ -14,8 +14,8 @@
 namespace solvane {
 namespace refine {
 
-Refiner::Refiner(const TRunResults& run, const std::vector<TNode>& nodes, int yItem)
-    : run_(run), nodes_(nodes), model_(run, yItem)
+Refiner::Refiner(const TRunResults& run, const std::vector<TNode>& nodes, TYQuantity y)
+    : run_(run), nodes_(nodes), model_(run, y)
 {
 }
 
@@ -381,9 +381,9 @@ const char* RefinedPointKindName(TRefinedPointKind kind)
     }
 }
 
-TRefinement Refine(const TRunResults& run, const std::vector<TNode>& nodes, int yItem)
+TRefinement Refine(const TRunResults& run, const std::vector<TNode>& nodes, TYQuantity y)
 {
-    refine::Refiner refiner(run, nodes, yItem);
+    refine::Refiner refiner(run, nodes, y);
     return refiner.Refine();
 }
 

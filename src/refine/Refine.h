@@ -5,6 +5,7 @@
 // result is checked against every phase; a result that cannot be trusted keeps
 // the grid's value and says so (Refined false). The run itself is only read.
 #include "calc/RunState.h"
+#include "script/YQuantity.h"
 
 #include <string>
 #include <utility>
@@ -64,7 +65,7 @@ struct TRefinement {
 // "congruent", "critical", "end".
 const char* RefinedPointKindName(TRefinedPointKind kind);
 
-// yItem as TRun::YItem: 0 temperature, 1 pressure, 2 Y.
-TRefinement Refine(const TRunResults& run, const std::vector<TNode>& nodes, int yItem);
+// `y`: what the run's sweep set.
+TRefinement Refine(const TRunResults& run, const std::vector<TNode>& nodes, TYQuantity y);
 
 } // namespace solvane

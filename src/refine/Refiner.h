@@ -60,7 +60,7 @@ struct Tangent {
 
 class Refiner {
 public:
-    Refiner(const TRunResults& run, const std::vector<TNode>& nodes, int yItem);
+    Refiner(const TRunResults& run, const std::vector<TNode>& nodes, TYQuantity y);
 
     TRefinement Refine();
 

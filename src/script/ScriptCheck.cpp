@@ -2,6 +2,7 @@
 
 #include "script/GridLimits.h"
 #include "script/ScriptModel.h"
+#include "script/YQuantity.h"
 #include "script/ScriptText.h"
 #include "script/StatementCheck.h"
 #include "expr/Parser10.h"
@@ -311,28 +312,29 @@ private:
     void CheckTemperature(const TCheckRunValues& run)
     {
         const std::string& y = *run.Yparameter;
-        if (y == "Temperature" || y == "Pressure") {
+        const TYQuantity quantity = YQuantityOf(y);
+        if (quantity == TYQuantity::Temperature || quantity == TYQuantity::Pressure) {
             // The sweep or Zvalue sets T and p; their directives serve only the parameters before the sweep.
             for (const TScriptStatement& s : statements_)
                 if (s.Kind == TStatementKind::Temperature || s.Kind == TStatementKind::Pressure)
                     Warn(s, s.Kind == TStatementKind::Temperature ? "T" : "P",
                          std::string(s.Kind == TStatementKind::Temperature ? "T" : "p") + " = " + s.Expression +
                              " is not used by the sweep when Y is " + y + ": " +
-                             ((s.Kind == TStatementKind::Temperature) == (y == "Temperature")
+                             ((s.Kind == TStatementKind::Temperature) == (quantity == TYQuantity::Temperature)
                                   ? "the sweep sets it"
                                   : "Zvalue sets it") +
                              " (the line serves only the parameters' computation before the sweep)");
         }
-        if (y == "Temperature") {
+        if (quantity == TYQuantity::Temperature) {
             std::optional<double> lowest = run.Ymin ? run.Ymin : run.Ymax;
             if (lowest && *lowest <= 0)
                 Add(TFindingSeverity::Warning, 0, run.Ymin ? "Ymin" : "Ymax",
                     "the temperature range reaches " + FormatGeneral(*lowest) + " K: T must stay above 0 K");
-        } else if (y == "Pressure") {
+        } else if (quantity == TYQuantity::Pressure) {
             if (run.Zvalue && *run.Zvalue <= 0)
                 Add(TFindingSeverity::Warning, 0, "Zvalue",
                     "the temperature (Zvalue) is " + FormatGeneral(*run.Zvalue) + " K: T must be above 0 K");
-        } else if (y == "Y") {
+        } else if (quantity == TYQuantity::Y) {
             const auto t = directiveValues_.find(TStatementKind::Temperature);
             const double temperature = t == directiveValues_.end() ? 300 : t->second;
             if (temperature <= 0)

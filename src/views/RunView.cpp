@@ -83,10 +83,10 @@ void TRunView::StatusText(const std::string& text)
     statusPending_ = true;
 }
 
-void TRunView::ControlsChanged(const TRunControls& controls)
+void TRunView::StateChanged(const TRunState& state)
 {
-    if (OnControls)
-        OnControls(controls);
+    if (OnState)
+        OnState(state);
 }
 
 void TRunView::SetupFinished() { LetEventsThrough(); }

@@ -24,7 +24,7 @@ public:
     TRunView(const TRun& run, TWorkingChart& chart, TfmMDiagram& mosaic);
 
     std::function<void(const QString&)> OnStatusText;
-    std::function<void(const TRunControls&)> OnControls;
+    std::function<void(const TRunState&)> OnState;
     std::function<void()> OnNewRun;   // captions of the windows
     std::function<void()> OnComplete; // the diagram build
     std::function<void()> OnShowMosaic;
@@ -40,7 +40,7 @@ public:
     void MarkPointPhase(double x, int mosaicRow) override;
     void DrawSegments(std::span<const TZPoint> ends, int mosaicRow, std::uint32_t color) override;
     void StatusText(const std::string& text) override;
-    void ControlsChanged(const TRunControls& controls) override;
+    void StateChanged(const TRunState& state) override;
     void SetupFinished() override;
     void LineFinished() override;
     void RunComplete() override;

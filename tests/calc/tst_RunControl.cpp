@@ -17,7 +17,7 @@ struct Recorder : TRunObserver {
     std::vector<std::string> status;
     std::vector<int> markRows, segmentRows;
     std::vector<int> segmentCounts;
-    std::vector<TRunControls> controls;
+    std::vector<TRunState> states;
     std::function<void()> onLine;
     void NewChart(const std::vector<std::string>& t, double) override { titles = t; }
     void ChartLine(std::span<const std::vector<TChartPoint>> phases, std::span<const TChartPoint> convex) override
@@ -34,7 +34,7 @@ struct Recorder : TRunObserver {
         segmentRows.push_back(row);
         segmentCounts.push_back(static_cast<int>(ends.size() / 2));
     }
-    void ControlsChanged(const TRunControls& c) override { controls.push_back(c); }
+    void StateChanged(const TRunState& s) override { states.push_back(s); }
     void StatusText(const std::string& text) override { status.push_back(text); }
     void SetupFinished() override { ++setups; }
     void LineFinished() override
@@ -45,17 +45,14 @@ struct Recorder : TRunObserver {
     void RunComplete() override { ++completes; }
 };
 
-struct Controls {
-    bool stop, step, list, diagram;
-};
-
-void ExpectControls(const TRun& run, Controls c, const char* moment)
+void ExpectState(const TRun& run, TRunState state, const char* moment)
 {
-    EXPECT_EQ(run.Controls().StopEnabled, c.stop) << moment;
-    EXPECT_EQ(run.Controls().StepEnabled, c.step) << moment;
-    EXPECT_EQ(run.Controls().ProblemListEnabled, c.list) << moment;
-    EXPECT_EQ(run.Controls().DiagramEnabled, c.diagram) << moment;
+    EXPECT_EQ(run.State().Phase, state.Phase) << moment;
+    EXPECT_EQ(run.State().DiagramAvailable, state.DiagramAvailable) << moment;
 }
+
+// Between runs, after one that left a grid.
+constexpr TRunState kEndedWithGrid{TRunPhase::Idle, true};
 
 } // namespace
 
@@ -69,8 +66,8 @@ TEST(RunControl, ContinuousRunReportsToTheObserver)
     run.Input.Problem = MakeProblem("GL=1000*(X-0.1)^2\nGS=1000*(X-0.9)^2\nGC=-100;X=0.5", 0, 300, 30, 10);
     run.Input.Problem.ShowChart = true;
     run.Input.Problem.ShowMosaicDiagram = true;
-    TRunControls during;
-    recorder.onLine = [&] { during = run.Controls(); };
+    TRunState during;
+    recorder.onLine = [&] { during = run.State(); };
     EXPECT_EQ(run.Run().End, TRunEnd::Completed);
 
     EXPECT_TRUE(sink.Messages.empty());
@@ -90,11 +87,11 @@ TEST(RunControl, ContinuousRunReportsToTheObserver)
     EXPECT_EQ(recorder.markRows.size(), 31u); // Q of the pair (1, point phase)
     EXPECT_EQ(recorder.completes, 1);
     EXPECT_TRUE(run.Results().Completed);
-    EXPECT_EQ(during, (TRunControls{true, false, false, false}));
-    ExpectControls(run, {false, true, true, true}, "complete");
+    EXPECT_EQ(during, (TRunState{TRunPhase::Running, false}));
+    ExpectState(run, kEndedWithGrid, "complete");
     // Every change was told, the last one being the state at the end.
-    ASSERT_GE(recorder.controls.size(), 2u);
-    EXPECT_EQ(recorder.controls.back(), run.Controls());
+    ASSERT_GE(recorder.states.size(), 2u);
+    EXPECT_EQ(recorder.states.back(), run.State());
     // Segment ends in the order found: the larger X first.
     for (int i = 0; i + 1 <= run.Results().ZHigh; i += 2)
         EXPECT_GT(run.Results().BoundaryPoints[i].X, run.Results().BoundaryPoints[i + 1].X);
@@ -116,7 +113,7 @@ TEST(RunControl, StopBeforeTheNextLine)
     EXPECT_EQ(run.Results().CurrentY, 370);
     EXPECT_FALSE(run.Results().Completed);
     EXPECT_EQ(recorder.completes, 0);
-    ExpectControls(run, {false, true, true, true}, "stopped");
+    ExpectState(run, kEndedWithGrid, "stopped");
     // Without step mode the next Run is a new run from Ymax.
     recorder.onLine = nullptr;
     run.Run();
@@ -138,7 +135,7 @@ TEST(RunControl, StepModeOneLinePerRun)
     EXPECT_EQ(run.Run().End, TRunEnd::Stepped);
     EXPECT_EQ(run.Results().LineIndex, 0);
     EXPECT_EQ(run.Results().CurrentY, 350);
-    ExpectControls(run, {true, false, true, false}, "paused between steps");
+    ExpectState(run, {TRunPhase::Stepping, false}, "paused between steps");
     run.Run();
     EXPECT_EQ(run.Results().LineIndex, 1);
     EXPECT_EQ(recorder.resets, 1); // a continuation, not a new run
@@ -147,7 +144,7 @@ TEST(RunControl, StepModeOneLinePerRun)
     run.RequestStop();
     EXPECT_EQ(run.Run().End, TRunEnd::Stopped);
     EXPECT_EQ(run.Results().LineIndex, 1);
-    ExpectControls(run, {false, true, true, true}, "stopped in step mode");
+    ExpectState(run, kEndedWithGrid, "stopped in step mode");
     // The press after that continues.
     EXPECT_EQ(run.Run().End, TRunEnd::Completed);
     EXPECT_EQ(run.Results().LineIndex, 2);
@@ -163,7 +160,7 @@ TEST(RunControl, StepModeOneLinePerRun)
     EXPECT_EQ(sink.Messages[0].Text, "Restart the problem?");
     EXPECT_EQ(run.Results().LineIndex, 2);
     EXPECT_EQ(run.Results().Cells.RowCount(), 4);
-    ExpectControls(run, {false, true, true, true}, "restart declined");
+    ExpectState(run, kEndedWithGrid, "restart declined");
     // Yes starts a new run with its first line.
     sink.ConfirmAnswer = true;
     run.Run();
@@ -203,7 +200,7 @@ TEST(RunControl, NoNestedRunWhileTheSweepLetsMessagesThrough)
     const TRunOutcome failed = run.Run();
     EXPECT_EQ(failed.End, TRunEnd::Failed);
     EXPECT_EQ(failed.Error, "Invalid floating point operation");
-    ExpectControls(run, {false, true, true, true}, "failed mid-sweep");
+    ExpectState(run, kEndedWithGrid, "failed mid-sweep");
     EXPECT_FALSE(run.IsRunning());
 }
 

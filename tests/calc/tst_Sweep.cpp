@@ -237,8 +237,7 @@ TEST(Sweep, PreparationFailures)
         EXPECT_EQ(r.Messages[0].Kind, c.kind);
         EXPECT_EQ(r.Messages[0].Text, c.text);
         EXPECT_EQ(run.Results().LineIndex, -1);
-        EXPECT_FALSE(run.Controls().StopEnabled);
-        EXPECT_TRUE(run.Controls().StepEnabled);
+        EXPECT_EQ(run.State().Phase, TRunPhase::Idle);
     }
     TRun run;
     const auto r = RunProblemHeadless(run, MakeProblem("GL=X+", 300, 400));
@@ -258,9 +257,7 @@ TEST(Sweep, EvaluatorErrorEndsTheRunAtThatLine)
     EXPECT_EQ(run.Results().CurrentY, 340);
     EXPECT_EQ(run.Results().Cells.RowCount(), 7);
     EXPECT_EQ(run.Results().Cells.Cell(0, 6), "350");
-    EXPECT_FALSE(run.Controls().StopEnabled);
-    EXPECT_TRUE(run.Controls().StepEnabled);
-    EXPECT_TRUE(run.Controls().ProblemListEnabled);
+    EXPECT_EQ(run.State(), (TRunState{TRunPhase::Idle, true}));
 }
 
 
