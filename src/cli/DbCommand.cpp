@@ -156,6 +156,57 @@ struct TDbOptions {
     bool force = false;
 };
 
+void DumpCommand(const TDbOptions& options, int& exitCode)
+{
+    TOpened opened;
+    if (!OpenProblemTable(options.file, opened, exitCode))
+        return;
+    PrintJson(Dump(opened.problems->Table()), std::cout);
+    exitCode = 0;
+}
+
+void CopyCommand(const TDbOptions& options, int& exitCode)
+{
+    TOpened opened;
+    if (!OpenProblemTable(options.file, opened, exitCode))
+        return;
+    try {
+        opened.problems->Table().SaveToFile(options.out);
+        exitCode = 0;
+    } catch (const EDatabaseError& e) {
+        exitCode = Failure(e.what());
+    }
+}
+
+void ExportCommand(const TDbOptions& options, int& exitCode)
+{
+    TOpened opened;
+    if (!OpenProblemTable(options.file, opened, exitCode))
+        return;
+    std::cout << ProblemsToJson(VisibleProblems(opened.problems->Table()))
+                     .dump(2, ' ', false, nlohmann::json::error_handler_t::replace)
+              << '\n';
+    exitCode = 0;
+}
+
+void ImportCommand(const TDbOptions& options, int& exitCode)
+{
+    std::string text;
+    if (!ReadWholeFile(options.json, text)) {
+        exitCode = Failure("Cannot read " + options.json);
+        return;
+    }
+    std::vector<TProblemRow> problems;
+    try {
+        problems = ProblemsFromJson(nlohmann::json::parse(text));
+    } catch (const std::exception& e) {
+        exitCode = Failure(options.json + ": " + e.what());
+        return;
+    }
+    if (!RefuseExisting(options.file, options.force, exitCode) && WriteDatabase(problems, options.file, exitCode))
+        exitCode = 0;
+}
+
 } // namespace
 
 void AddDbCommand(CLI::App& app, int& exitCode)
@@ -166,28 +217,12 @@ void AddDbCommand(CLI::App& app, int& exitCode)
 
     auto* dump = db->add_subcommand("dump", "The database as the problem table sees it right after Open");
     dump->add_option("FILE", options->file, "Problem database")->required();
-    dump->callback([options, &exitCode] {
-        TOpened opened;
-        if (!OpenProblemTable(options->file, opened, exitCode))
-            return;
-        PrintJson(Dump(opened.problems->Table()), std::cout);
-        exitCode = 0;
-    });
+    dump->callback([options, &exitCode] { DumpCommand(*options, exitCode); });
 
     auto* copy = db->add_subcommand("copy", "Open FILE as the problem table, then save it to OUT");
     copy->add_option("FILE", options->file, "Problem database")->required();
     copy->add_option("OUT", options->out, "File to write")->required();
-    copy->callback([options, &exitCode] {
-        TOpened opened;
-        if (!OpenProblemTable(options->file, opened, exitCode))
-            return;
-        try {
-            opened.problems->Table().SaveToFile(options->out);
-            exitCode = 0;
-        } catch (const EDatabaseError& e) {
-            exitCode = Failure(e.what());
-        }
-    });
+    copy->callback([options, &exitCode] { CopyCommand(*options, exitCode); });
 
     // Like copy's OUT, the file is written whether or not it exists.
     auto* create = db->add_subcommand("new", "Write an empty problem database (186 bytes)");
@@ -199,36 +234,13 @@ void AddDbCommand(CLI::App& app, int& exitCode)
 
     auto* exportCmd = db->add_subcommand("export", "The problems as JSON, in list order");
     exportCmd->add_option("FILE", options->file, "Problem database")->required();
-    exportCmd->callback([options, &exitCode] {
-        TOpened opened;
-        if (!OpenProblemTable(options->file, opened, exitCode))
-            return;
-        std::cout << ProblemsToJson(VisibleProblems(opened.problems->Table()))
-                         .dump(2, ' ', false, nlohmann::json::error_handler_t::replace)
-                  << '\n';
-        exitCode = 0;
-    });
+    exportCmd->callback([options, &exitCode] { ExportCommand(*options, exitCode); });
 
     auto* importCmd = db->add_subcommand("import", "Build a problem database from JSON");
     importCmd->add_option("JSON", options->json, "Problems as JSON")->required();
     importCmd->add_option("FILE", options->file, "Problem database to write")->required();
     importCmd->add_flag("--force", options->force, "Replace an existing file");
-    importCmd->callback([options, &exitCode] {
-        std::string text;
-        if (!ReadWholeFile(options->json, text)) {
-            exitCode = Failure("Cannot read " + options->json);
-            return;
-        }
-        std::vector<TProblemRow> problems;
-        try {
-            problems = ProblemsFromJson(nlohmann::json::parse(text));
-        } catch (const std::exception& e) {
-            exitCode = Failure(options->json + ": " + e.what());
-            return;
-        }
-        if (!RefuseExisting(options->file, options->force, exitCode) && WriteDatabase(problems, options->file, exitCode))
-            exitCode = 0;
-    });
+    importCmd->callback([options, &exitCode] { ImportCommand(*options, exitCode); });
 }
 
 } // namespace solvane::cli

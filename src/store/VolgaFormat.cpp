@@ -226,9 +226,11 @@ bool IsStored(const TVolgaField& field, const TRowValues& row)
     return !TextValue(field, row).empty();
 }
 
-TTableContent LoadTableContent(std::string_view bytes)
+namespace {
+
+// The block's kind, the counts and the field description; returns the declared record count.
+std::int32_t ReadTableHead(TByteReader& reader, std::string_view bytes, TTableContent& content)
 {
-    TByteReader reader(bytes);
     std::int32_t blockLength = 0;
     unsigned char kind = 0;
     if (!reader.ReadInt32(blockLength) || !reader.ReadByte(kind))
@@ -238,7 +240,6 @@ TTableContent LoadTableContent(std::string_view bytes)
     if (kind == 'P')
         Fail("Password-protected tables are not supported");
 
-    TTableContent content;
     std::int32_t recordCount = 0, descriptionLength = 0;
     std::string_view description;
     if (!reader.ReadInt32(recordCount) || !reader.ReadInt32(content.DeclaredFieldCount) ||
@@ -248,18 +249,27 @@ TTableContent LoadTableContent(std::string_view bytes)
     content.Description = description;
     content.Fields = ParseDescription(description, content.DeclaredFieldCount);
     AssignSlots(content);
+    return recordCount;
+}
 
-    const std::size_t headerSize = static_cast<std::size_t>(std::max(content.DeclaredFieldCount, 0));
-    if (reader.Has(std::max<std::size_t>(headerSize, 1)) && reader.Peek() == '*') {
-        unsigned char star;
-        std::int16_t length = 0;
-        std::string_view notes;
-        reader.ReadByte(star);
-        if (!reader.ReadInt16(length) || !reader.ReadBytes(static_cast<std::size_t>(std::max<std::int16_t>(length, 0)), notes))
-            Fail(kUnexpectedEnd);
-        content.Notes = UpToZero(notes);
-    }
+// The notes block, a '*' where the first record header would start.
+void ReadNotes(TByteReader& reader, std::size_t headerSize, TTableContent& content)
+{
+    if (!reader.Has(std::max<std::size_t>(headerSize, 1)) || reader.Peek() != '*')
+        return;
+    unsigned char star;
+    std::int16_t length = 0;
+    std::string_view notes;
+    reader.ReadByte(star);
+    if (!reader.ReadInt16(length) || !reader.ReadBytes(static_cast<std::size_t>(std::max<std::int16_t>(length, 0)), notes))
+        Fail(kUnexpectedEnd);
+    content.Notes = UpToZero(notes);
+}
 
+// The records, each a header of one length byte per field and the values;
+// returns how many were read.
+std::int32_t ReadRecords(TByteReader& reader, std::size_t headerSize, std::int32_t recordCount, TTableContent& content)
+{
     std::int32_t recordsRead = 0;
     if (content.Fields.empty()) {
         // Every record is just its header bytes; count them.
@@ -267,29 +277,42 @@ TTableContent LoadTableContent(std::string_view bytes)
                                                 : reader.Remaining() / headerSize;
         recordsRead = static_cast<std::int32_t>(std::min<std::size_t>(fit, static_cast<std::size_t>(std::max(recordCount, 0))));
         content.SkippedRecords = recordsRead;
-    } else {
-        if (recordCount > 0)
-            content.Rows.reserve(std::min<std::size_t>(static_cast<std::size_t>(recordCount),
-                                                       reader.Remaining() / std::max<std::size_t>(headerSize, 1) + 1));
-        const TRowValues blank = BlankRow(content);
-        while (recordsRead < recordCount && reader.Has(headerSize)) {
-            const std::int32_t recordNo = recordsRead + 1;
-            std::string_view header;
-            reader.ReadBytes(headerSize, header);
-            TVolgaRow row;
-            row.Values = blank;
-            for (std::size_t i = 0; i < content.Fields.size(); ++i) {
-                const TVolgaField& field = content.Fields[i];
-                const unsigned h = static_cast<unsigned char>(header[i]);
-                if (!AcceptsHeader(field, h))
-                    Fail(Format("Field '%s' has wrong length %d in record %d", field.Name, h, recordNo));
-                if (h > 0)
-                    ReadValue(reader, field, h, row.Values, recordNo);
-            }
-            content.Rows.push_back(std::move(row));
-            ++recordsRead;
-        }
+        return recordsRead;
     }
+    if (recordCount > 0)
+        content.Rows.reserve(std::min<std::size_t>(static_cast<std::size_t>(recordCount),
+                                                   reader.Remaining() / std::max<std::size_t>(headerSize, 1) + 1));
+    const TRowValues blank = BlankRow(content);
+    while (recordsRead < recordCount && reader.Has(headerSize)) {
+        const std::int32_t recordNo = recordsRead + 1;
+        std::string_view header;
+        reader.ReadBytes(headerSize, header);
+        TVolgaRow row;
+        row.Values = blank;
+        for (std::size_t i = 0; i < content.Fields.size(); ++i) {
+            const TVolgaField& field = content.Fields[i];
+            const unsigned h = static_cast<unsigned char>(header[i]);
+            if (!AcceptsHeader(field, h))
+                Fail(Format("Field '%s' has wrong length %d in record %d", field.Name, h, recordNo));
+            if (h > 0)
+                ReadValue(reader, field, h, row.Values, recordNo);
+        }
+        content.Rows.push_back(std::move(row));
+        ++recordsRead;
+    }
+    return recordsRead;
+}
+
+} // namespace
+
+TTableContent LoadTableContent(std::string_view bytes)
+{
+    TByteReader reader(bytes);
+    TTableContent content;
+    const std::int32_t recordCount = ReadTableHead(reader, bytes, content);
+    const std::size_t headerSize = static_cast<std::size_t>(std::max(content.DeclaredFieldCount, 0));
+    ReadNotes(reader, headerSize, content);
+    const std::int32_t recordsRead = ReadRecords(reader, headerSize, recordCount, content);
     if (recordsRead != recordCount)
         Fail(Format("Number of records read (%d) does not match declared record count (%d)", "", recordsRead,
                     recordCount));

@@ -153,19 +153,34 @@ void TCellGridView::paintEvent(QPaintEvent* event)
     // The cells are painted here rather than by a delegate: a page of narrow
     // columns holds a thousand cells, and the view's per-cell machinery costs
     // more than the painting itself.
-    const int rows = model_.rowCount();
-    const int cols = model_.columnCount();
     const QRect area = event->rect();
-    const int firstRow = rowAt(area.top());
-    const int firstCol = columnAt(area.left());
-    if (firstRow < 0 || firstCol < 0)
+    TVisibleCells visible;
+    visible.FirstRow = rowAt(area.top());
+    visible.FirstCol = columnAt(area.left());
+    if (visible.FirstRow < 0 || visible.FirstCol < 0)
         return; // only the blank beyond the grid
-    const int lastRow = rowAt(area.bottom()) < 0 ? rows - 1 : rowAt(area.bottom());
-    const int lastCol = columnAt(area.right()) < 0 ? cols - 1 : columnAt(area.right());
+    visible.LastRow = rowAt(area.bottom()) < 0 ? model_.rowCount() - 1 : rowAt(area.bottom());
+    visible.LastCol = columnAt(area.right()) < 0 ? model_.columnCount() - 1 : columnAt(area.right());
 
     QStyleOptionViewItem option;
     initViewItemOption(&option);
-    const QPalette& palette = option.palette;
+    QPainter painter(viewport());
+    painter.setFont(font());
+    PaintCells(painter, visible, option.palette);
+    if (showGrid())
+        PaintGridLines(painter, visible, option);
+    const QModelIndex current = currentIndex();
+    if (current.isValid() && (hasFocus() || viewport()->hasFocus())) {
+        const QRect cell = visualRect(current);
+        painter.setPen(QPen(option.palette.color(QPalette::Text), 1, Qt::DotLine));
+        painter.drawRect(cell.adjusted(0, 0, -1, -1));
+    }
+}
+
+void TCellGridView::PaintCells(QPainter& painter, const TVisibleCells& visible, const QPalette& palette)
+{
+    const int rows = model_.rowCount();
+    const int cols = model_.columnCount();
     QColor tint = palette.color(QPalette::Highlight);
     tint.setAlpha(80); // a selected two-phase cell still reads red on yellow
     const QItemSelection selection = selectionModel()->selection();
@@ -175,17 +190,14 @@ void TCellGridView::paintEvent(QPaintEvent* event)
                 return true;
         return false;
     };
-
-    QPainter painter(viewport());
-    painter.setFont(font());
     const int line = showGrid() ? 1 : 0;
     // Cells are painted left to right and top to bottom, so a text wider than
     // its cell is covered by the fill of the next one; only the last row and
     // column clip theirs.
-    for (int r = firstRow; r <= lastRow; ++r) {
+    for (int r = visible.FirstRow; r <= visible.LastRow; ++r) {
         const int y = rowViewportPosition(r);
         const int h = rowHeight(r) - line;
-        for (int c = firstCol; c <= lastCol; ++c) {
+        for (int c = visible.FirstCol; c <= visible.LastCol; ++c) {
             const QRect cell(columnViewportPosition(c), y, columnWidth(c) - line, h);
             if (cell.width() <= 0)
                 continue;
@@ -194,25 +206,21 @@ void TCellGridView::paintEvent(QPaintEvent* event)
                 painter.fillRect(cell, tint);
         }
     }
-    const int left = columnViewportPosition(firstCol);
-    const int right = columnViewportPosition(lastCol) + columnWidth(lastCol) - 1;
-    const int top = rowViewportPosition(firstRow);
-    const int bottom = rowViewportPosition(lastRow) + rowHeight(lastRow) - 1;
-    if (line) {
-        const int gridHint = style()->styleHint(QStyle::SH_Table_GridLineColor, &option, this);
-        const QColor gridColor = QColor::fromRgba(static_cast<QRgb>(gridHint));
-        // One-pixel fills: the raster engine's fast path, unlike its lines.
-        for (int r = firstRow; r <= lastRow; ++r)
-            painter.fillRect(left, rowViewportPosition(r) + rowHeight(r) - 1, right - left + 1, 1, gridColor);
-        for (int c = firstCol; c <= lastCol; ++c)
-            painter.fillRect(columnViewportPosition(c) + columnWidth(c) - 1, top, 1, bottom - top + 1, gridColor);
-    }
-    const QModelIndex current = currentIndex();
-    if (current.isValid() && (hasFocus() || viewport()->hasFocus())) {
-        const QRect cell = visualRect(current);
-        painter.setPen(QPen(palette.color(QPalette::Text), 1, Qt::DotLine));
-        painter.drawRect(cell.adjusted(0, 0, -1, -1));
-    }
+}
+
+void TCellGridView::PaintGridLines(QPainter& painter, const TVisibleCells& visible, const QStyleOptionViewItem& option)
+{
+    const int left = columnViewportPosition(visible.FirstCol);
+    const int right = columnViewportPosition(visible.LastCol) + columnWidth(visible.LastCol) - 1;
+    const int top = rowViewportPosition(visible.FirstRow);
+    const int bottom = rowViewportPosition(visible.LastRow) + rowHeight(visible.LastRow) - 1;
+    const int gridHint = style()->styleHint(QStyle::SH_Table_GridLineColor, &option, this);
+    const QColor gridColor = QColor::fromRgba(static_cast<QRgb>(gridHint));
+    // One-pixel fills: the raster engine's fast path, unlike its lines.
+    for (int r = visible.FirstRow; r <= visible.LastRow; ++r)
+        painter.fillRect(left, rowViewportPosition(r) + rowHeight(r) - 1, right - left + 1, 1, gridColor);
+    for (int c = visible.FirstCol; c <= visible.LastCol; ++c)
+        painter.fillRect(columnViewportPosition(c) + columnWidth(c) - 1, top, 1, bottom - top + 1, gridColor);
 }
 
 void TCellGridView::changeEvent(QEvent* event)

@@ -50,6 +50,13 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
+    // Model rows and columns (0-based) in the area being painted.
+    struct TVisibleCells {
+        int FirstRow = 0, LastRow = 0, FirstCol = 0, LastCol = 0;
+    };
+    void PaintCells(QPainter& painter, const TVisibleCells& visible, const QPalette& palette);
+    void PaintGridLines(QPainter& painter, const TVisibleCells& visible, const QStyleOptionViewItem& option);
+
     TCellGridModel& model_;
     int measuredRows_ = 0; // Y texts measured for column 0's width
     int fixedColWidth_ = DefaultColWidth; // it only grows, as a user would widen it

@@ -49,6 +49,21 @@ TfmDiagram2::TfmDiagram2(const QString& chartSettingsPath, QWidget* parent)
     chart_->installEventFilter(this);
     band_ = new QRubberBand(QRubberBand::Rectangle, chart_);
 
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(chart_, 1);
+    layout->addWidget(BuildPanel());
+
+    SetupDiagramChart(*chart_);
+    LoadChartSettings(*chart_, settingsPath_);
+    defaultFootText_ = ChartFoot(chart_);
+}
+
+// Two rows under the chart: the read-out with the refined results' controls,
+// then the chart's buttons.
+QWidget* TfmDiagram2::BuildPanel()
+{
     Label1_ = new QLabel;
     QFont mono(QStringLiteral("Courier New"));
     mono.setStyleHint(QFont::Monospace);
@@ -66,8 +81,7 @@ TfmDiagram2::TfmDiagram2(const QString& chartSettingsPath, QWidget* parent)
     auto* sbExport = new QPushButton(QStringLiteral("Экспорт…"));
     sbExport->setToolTip(QStringLiteral("Сохранить диаграмму в файл: SVG, PNG, PDF, WMF или данные в CSV"));
     auto* sbClose = new QPushButton(QStringLiteral("Закрыть"));
-    // Two rows: the read-out with the refined results' controls, then the
-    // chart's buttons. The read-out never widens the window: it gets the room left.
+    // The read-out never widens the window: it gets the room left.
     Label1_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     auto* panel = new QWidget;
     auto* rows = new QVBoxLayout(panel);
@@ -87,12 +101,6 @@ TfmDiagram2::TfmDiagram2(const QString& chartSettingsPath, QWidget* parent)
     buttons->addWidget(sbClose);
     rows->addLayout(first);
     rows->addLayout(buttons);
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(0);
-    layout->addWidget(chart_, 1);
-    layout->addWidget(panel);
-
     connect(sbUndoZoom_, &QPushButton::clicked, this, &TfmDiagram2::UndoZoom);
     connect(sbEdit, &QPushButton::clicked, this, &TfmDiagram2::EditChart);
     connect(sbClose, &QPushButton::clicked, this, &QWidget::close);
@@ -100,10 +108,7 @@ TfmDiagram2::TfmDiagram2(const QString& chartSettingsPath, QWidget* parent)
     connect(sbExport, &QPushButton::clicked, this, &TfmDiagram2::Export);
     connect(chbRefined_, &QCheckBox::toggled, this, &TfmDiagram2::ShowRefined);
     connect(sbLabelRegions_, &QPushButton::clicked, this, &TfmDiagram2::LabelRegions);
-
-    SetupDiagramChart(*chart_);
-    LoadChartSettings(*chart_, settingsPath_);
-    defaultFootText_ = ChartFoot(chart_);
+    return panel;
 }
 
 const TDiagramSnapshot& TfmDiagram2::Build(const TRun& run, const QString& yListText, bool refine)
@@ -344,67 +349,67 @@ bool TfmDiagram2::eventFilter(QObject* watched, QEvent* event)
     if (watched != chart_)
         return QWidget::eventFilter(watched, event);
     switch (event->type()) {
-    case QEvent::MouseButtonPress: {
-        auto* e = static_cast<QMouseEvent*>(event);
-        pressed_ = e->button();
-        pressAt_ = lastAt_ = e->position().toPoint();
-        dragged_ = false;
-        return true;
+    case QEvent::MouseButtonPress: MousePressed(*static_cast<QMouseEvent*>(event)); return true;
+    case QEvent::MouseMove: MouseMoved(*static_cast<QMouseEvent*>(event)); return true;
+    case QEvent::MouseButtonRelease: MouseReleased(*static_cast<QMouseEvent*>(event)); return true;
+    case QEvent::Wheel: WheelTurned(*static_cast<QWheelEvent*>(event)); return true;
+    default: return QWidget::eventFilter(watched, event);
     }
-    case QEvent::MouseMove: {
-        auto* e = static_cast<QMouseEvent*>(event);
-        const QPoint at = e->position().toPoint();
-        const QString readout = ReadoutAt(at);
-        Label1_->setVisible(!readout.isEmpty());
-        Label1_->setText(readout);
-        if (pressed_ != Qt::NoButton && (at - pressAt_).manhattanLength() >= kDragThreshold)
-            dragged_ = true;
-        if (dragged_ && pressed_ == Qt::LeftButton) {
-            band_->setGeometry(QRect(pressAt_, at).normalized());
-            band_->show();
-        } else if (dragged_ && pressed_ == Qt::RightButton) {
-            RememberUnzoomed();
-            chart_->xAxis->moveRange(chart_->xAxis->pixelToCoord(lastAt_.x()) - chart_->xAxis->pixelToCoord(at.x()));
-            chart_->yAxis->moveRange(chart_->yAxis->pixelToCoord(lastAt_.y()) - chart_->yAxis->pixelToCoord(at.y()));
-            UserChangedRange();
-        }
-        lastAt_ = at;
-        return true;
-    }
-    case QEvent::MouseButtonRelease: {
-        auto* e = static_cast<QMouseEvent*>(event);
-        const QPoint at = e->position().toPoint();
-        band_->hide();
-        const bool wasDrag = dragged_;
-        const Qt::MouseButton button = pressed_;
-        pressed_ = Qt::NoButton;
-        dragged_ = false;
-        if (button != e->button())
-            return true;
-        if (button == Qt::LeftButton && wasDrag) {
-            // Towards the lower right zooms in; towards the upper left undoes.
-            if (at.x() > pressAt_.x() && at.y() > pressAt_.y())
-                ZoomTo(QRect(pressAt_, at));
-            else
-                UndoZoom();
-        } else if (button == Qt::LeftButton) {
-            PlaceLabel(at);
-        }
-        return true;
-    }
-    case QEvent::Wheel: {
-        auto* e = static_cast<QWheelEvent*>(event);
-        const double factor = std::pow(0.85, e->angleDelta().y() / 120.0);
-        const QPointF at = e->position();
+}
+
+void TfmDiagram2::MousePressed(const QMouseEvent& e)
+{
+    pressed_ = e.button();
+    pressAt_ = lastAt_ = e.position().toPoint();
+    dragged_ = false;
+}
+
+void TfmDiagram2::MouseMoved(const QMouseEvent& e)
+{
+    const QPoint at = e.position().toPoint();
+    const QString readout = ReadoutAt(at);
+    Label1_->setVisible(!readout.isEmpty());
+    Label1_->setText(readout);
+    if (pressed_ != Qt::NoButton && (at - pressAt_).manhattanLength() >= kDragThreshold)
+        dragged_ = true;
+    if (dragged_ && pressed_ == Qt::LeftButton) {
+        band_->setGeometry(QRect(pressAt_, at).normalized());
+        band_->show();
+    } else if (dragged_ && pressed_ == Qt::RightButton) {
         RememberUnzoomed();
-        chart_->xAxis->scaleRange(factor, chart_->xAxis->pixelToCoord(at.x()));
-        chart_->yAxis->scaleRange(factor, chart_->yAxis->pixelToCoord(at.y()));
+        chart_->xAxis->moveRange(chart_->xAxis->pixelToCoord(lastAt_.x()) - chart_->xAxis->pixelToCoord(at.x()));
+        chart_->yAxis->moveRange(chart_->yAxis->pixelToCoord(lastAt_.y()) - chart_->yAxis->pixelToCoord(at.y()));
         UserChangedRange();
-        return true;
     }
-    default:
-        return QWidget::eventFilter(watched, event);
-    }
+    lastAt_ = at;
+}
+
+void TfmDiagram2::MouseReleased(const QMouseEvent& e)
+{
+    const QPoint at = e.position().toPoint();
+    band_->hide();
+    const bool wasDrag = dragged_;
+    const Qt::MouseButton button = pressed_;
+    pressed_ = Qt::NoButton;
+    dragged_ = false;
+    if (button != e.button() || button != Qt::LeftButton)
+        return;
+    if (!wasDrag)
+        PlaceLabel(at);
+    else if (at.x() > pressAt_.x() && at.y() > pressAt_.y()) // towards the lower right zooms in
+        ZoomTo(QRect(pressAt_, at));
+    else // towards the upper left undoes
+        UndoZoom();
+}
+
+void TfmDiagram2::WheelTurned(const QWheelEvent& e)
+{
+    const double factor = std::pow(0.85, e.angleDelta().y() / 120.0);
+    const QPointF at = e.position();
+    RememberUnzoomed();
+    chart_->xAxis->scaleRange(factor, chart_->xAxis->pixelToCoord(at.x()));
+    chart_->yAxis->scaleRange(factor, chart_->yAxis->pixelToCoord(at.y()));
+    UserChangedRange();
 }
 
 } // namespace solvane

@@ -25,6 +25,8 @@
 
 class QCheckBox;
 class QLabel;
+class QMouseEvent;
+class QWheelEvent;
 class QPushButton;
 class QRubberBand;
 
@@ -87,6 +89,11 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
+    QWidget* BuildPanel();
+    void MousePressed(const QMouseEvent& e);
+    void MouseMoved(const QMouseEvent& e);
+    void MouseReleased(const QMouseEvent& e);
+    void WheelTurned(const QWheelEvent& e);
     void RememberUnzoomed();
     void UserChangedRange();
     void EditChart();

@@ -51,6 +51,16 @@ QString Joined(const std::vector<std::string>& phases, const std::vector<std::st
     return texts.join(QLatin1Char('+'));
 }
 
+// Read-only, one row selectable, headers left-aligned and not clickable.
+void MakeReadOnlyTable(QTableWidget& table)
+{
+    table.horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    table.horizontalHeader()->setSectionsClickable(false);
+    table.verticalHeader()->hide();
+    table.setEditTriggers(QAbstractItemView::NoEditTriggers);
+    table.setSelectionMode(QAbstractItemView::SingleSelection);
+}
+
 } // namespace
 
 TfmSpecPoints::TfmSpecPoints(QWidget* parent)
@@ -59,16 +69,31 @@ TfmSpecPoints::TfmSpecPoints(QWidget* parent)
     setWindowTitle(QStringLiteral("Special points coordinates"));
     setAttribute(Qt::WA_QuitOnClose, false);
 
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(6, 6, 6, 0);
+    layout->setSpacing(0);
+    layout->addWidget(BuildNodesBox(), 1);
+    layout->addSpacing(6);
+    layout->addWidget(BuildRefinedBox());
+    layout->addWidget(BuildClosePanel());
+
+    FillTable({}, true, '.');
+    FillRefined({}, true, '.');
+    // Taller than designed by the refined group, but never taller than the screen.
+    int height = DesignHeight + RefinedBoxHeight;
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        height = std::min(height, screen->availableGeometry().height() - 40);
+    resize(DesignWidth, std::max(height, DesignHeight));
+}
+
+QWidget* TfmSpecPoints::BuildNodesBox()
+{
     auto* nodesBox = new QGroupBox(QStringLiteral(" Ноды "), this);
     sgSpecPoints_ = new QTableWidget(1, 4, nodesBox);
     sgSpecPoints_->setObjectName(QStringLiteral("sgSpecPoints"));
     sgSpecPoints_->setFixedHeight(282);
     sgSpecPoints_->horizontalHeader()->setDefaultSectionSize(120);
-    sgSpecPoints_->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    sgSpecPoints_->horizontalHeader()->setSectionsClickable(false);
-    sgSpecPoints_->verticalHeader()->hide();
-    sgSpecPoints_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    sgSpecPoints_->setSelectionMode(QAbstractItemView::SingleSelection);
+    MakeReadOnlyTable(*sgSpecPoints_);
 
     auto* othersBox = new QGroupBox(QStringLiteral(" Прочие особые точки  "), nodesBox);
     ListBox1_ = new QListWidget(othersBox);
@@ -79,20 +104,24 @@ TfmSpecPoints::TfmSpecPoints(QWidget* parent)
     auto* nodesLayout = new QVBoxLayout(nodesBox);
     nodesLayout->addWidget(sgSpecPoints_);
     nodesLayout->addWidget(othersBox, 1);
+    return nodesBox;
+}
 
+QWidget* TfmSpecPoints::BuildRefinedBox()
+{
     auto* refinedBox = new QGroupBox(QStringLiteral(" Уточнённые ноды и точки "), this);
     sgRefined_ = new QTableWidget(0, kRefinedColumns, refinedBox);
     sgRefined_->setObjectName(QStringLiteral("sgRefined"));
-    sgRefined_->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    sgRefined_->horizontalHeader()->setSectionsClickable(false);
-    sgRefined_->verticalHeader()->hide();
+    MakeReadOnlyTable(*sgRefined_);
     sgRefined_->verticalHeader()->setDefaultSectionSize(sgRefined_->fontMetrics().height() + 6);
-    sgRefined_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    sgRefined_->setSelectionMode(QAbstractItemView::SingleSelection);
     sgRefined_->setToolTip(QStringLiteral("Значения, уточнённые за пределами сетки; серым — значения сетки"));
     auto* refinedLayout = new QVBoxLayout(refinedBox);
     refinedLayout->addWidget(sgRefined_);
+    return refinedBox;
+}
 
+QWidget* TfmSpecPoints::BuildClosePanel()
+{
     auto* panel = new QWidget(this);
     panel->setFixedHeight(41);
     auto* close = new QPushButton(QStringLiteral("Закрыть"), panel);
@@ -102,22 +131,7 @@ TfmSpecPoints::TfmSpecPoints(QWidget* parent)
     panelLayout->setContentsMargins(8, 0, 8, 0);
     panelLayout->addStretch();
     panelLayout->addWidget(close);
-
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(6, 6, 6, 0);
-    layout->setSpacing(0);
-    layout->addWidget(nodesBox, 1);
-    layout->addSpacing(6);
-    layout->addWidget(refinedBox);
-    layout->addWidget(panel);
-
-    FillTable({}, true, '.');
-    FillRefined({}, true, '.');
-    // Taller than designed by the refined group, but never taller than the screen.
-    int height = DesignHeight + RefinedBoxHeight;
-    if (const QScreen* screen = QGuiApplication::primaryScreen())
-        height = std::min(height, screen->availableGeometry().height() - 40);
-    resize(DesignWidth, std::max(height, DesignHeight));
+    return panel;
 }
 
 void TfmSpecPoints::FillTable(const std::vector<TNode>& nodes, bool temperatureFirstItem, char decimalSeparator)

@@ -47,6 +47,10 @@ public:
     QString RefinedText(int col, int row) const;
 
 private:
+    QWidget* BuildNodesBox();
+    QWidget* BuildRefinedBox();
+    QWidget* BuildClosePanel();
+
     QTableWidget* sgSpecPoints_;
     QTableWidget* sgRefined_;
     QListWidget* ListBox1_;
