@@ -186,7 +186,6 @@ long double TCustomParser::Value()
     return result;
 }
 
-
 std::vector<TOperationInfo> TCustomParser::Program() const
 {
     const auto& operations = program_.operations;
