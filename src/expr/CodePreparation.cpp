@@ -103,8 +103,9 @@ unsigned ArithmeticCode(const TOperation& op, StepOperand& a, StepOperand& b)
     return first[op.Kind] + offset[a.source][b.source];
 }
 
-// The powers with a fixed small exponent, one-argument calls and integer powers:
-// the operand is the previous result or a cell.
+// Negation, the square, cube and fourth power, one-argument calls and integer
+// powers: one operand, the previous result or a cell (an integral exponent is held
+// in the step).
 unsigned OneOperandCode(const TOperation& op, StepOperand& a, StepOperand& b, TFastStep& step)
 {
     unsigned fromPrevious = op.Kind == okNegate ? stepNegateP : op.Kind == okSquare ? stepSquareP
