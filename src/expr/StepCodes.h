@@ -6,8 +6,10 @@
 // its labels are written out from one place.
 #include "expr/Parser10.h"
 
+#include <algorithm>
 #include <bit>
 #include <cstdint>
+#include <iterator>
 
 #define SOLVANE_BINARY_CODES(S, Name) S(Name##PC) S(Name##PK) S(Name##CC) S(Name##CK)
 #define SOLVANE_ORDERED_CODES(S, Name) SOLVANE_BINARY_CODES(S, Name) S(Name##CP) S(Name##KP) S(Name##KC)
@@ -46,9 +48,29 @@ enum StepCode : unsigned {
 #undef SOLVANE_PAIR_ENUMERATORS
 
 // The index of a code among the first or second steps of pairs, -1 when it is none.
-int PairIndex(unsigned code, bool second);
+// Inline: the code preparation asks for every step.
+inline int PairIndex(unsigned code, bool second)
+{
+#define SOLVANE_FIRST_ENTRY(Name) step##Name,
+#define SOLVANE_SECOND_ENTRY(First, Name) step##Name,
+    static constexpr unsigned firsts[] = {SOLVANE_FIRST_CODES(SOLVANE_FIRST_ENTRY)};
+    static constexpr unsigned seconds[] = {SOLVANE_SECOND_CODES(SOLVANE_SECOND_ENTRY, _)};
+#undef SOLVANE_FIRST_ENTRY
+#undef SOLVANE_SECOND_ENTRY
+    const unsigned* begin = second ? std::begin(seconds) : std::begin(firsts);
+    const unsigned* end = second ? std::end(seconds) : std::end(firsts);
+    const unsigned* found = std::find(begin, end, code);
+    return found == end ? -1 : static_cast<int>(found - begin);
+}
+
 // The code of the pair of the first and second steps of those indices.
-unsigned PairCode(int first, int second);
+inline unsigned PairCode(int first, int second)
+{
+#define SOLVANE_FIRST_ROW(First) step##First##_AddPC,
+    static constexpr unsigned rows[] = {SOLVANE_FIRST_CODES(SOLVANE_FIRST_ROW)};
+#undef SOLVANE_FIRST_ROW
+    return rows[first] + static_cast<unsigned>(second);
+}
 
 constexpr std::uint64_t Doubtful = std::uint64_t(1) << 63;
 
