@@ -242,7 +242,8 @@ S Absolute(const S& u, bool& smooth)
 S StepFunction(int function, const S& u, bool& smooth)
 {
     const double x = u[0];
-    const double value = function == fHeav ? routines::Heav(x) : function == fSign ? routines::Sign(x) : routines::Zero(x);
+    const double value = function == fHeav ? routines::Heav(x)
+                       : function == fSign ? routines::Sign(x) : routines::Zero(x);
     CheckValue(value);
     if (x == 0) // the step
         smooth = smooth && IsConstant(u);
