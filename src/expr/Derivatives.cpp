@@ -147,124 +147,148 @@ void CheckValue(double value)
         ThrowForStatus(flags);
 }
 
+// tan u: t' = (1 + t^2) u'.
+S Tangent(const S& u, int order)
+{
+    const double t = routines::Tan(u[0]);
+    CheckValue(t);
+    S w{}, v{};
+    w[0] = t;
+    for (int k = 1; k <= order; ++k) {
+        v[k - 1] = (k == 1 ? 1.0 : 0.0);
+        for (int i = 0; i <= k - 1; ++i)
+            v[k - 1] += w[i] * w[k - 1 - i];
+        double sum = 0;
+        for (int j = 1; j <= k; ++j)
+            sum += j * u[j] * v[k - j];
+        w[k] = sum / k;
+    }
+    return w;
+}
+
+S SineOrCosine(bool sine, const S& u, int order)
+{
+    const double x = u[0];
+    const double value = sine ? routines::Sin(x) : routines::Cos(x);
+    CheckValue(value);
+    if (std::fabs(x) >= 9223372036854775808.0) // a plateau of zeros
+        return TaylorConstant(value);
+    S s, c;
+    Pair(u, std::sin(x), std::cos(x), -1, s, c, order);
+    S w = sine ? s : c;
+    w[0] = value;
+    return w;
+}
+
+S HyperbolicSineOrCosine(bool sine, const S& u, int order)
+{
+    const double x = u[0];
+    const double value = sine ? routines::Sinh(x) : routines::Cosh(x);
+    CheckValue(value);
+    S sh, ch;
+    Pair(u, std::sinh(x), std::cosh(x), 1, sh, ch, order);
+    S w = sine ? sh : ch;
+    w[0] = value;
+    return w;
+}
+
+// arctan u: w' = u' / (1 + u^2).
+S Arctangent(const S& u, int order)
+{
+    const double x = u[0];
+    const double value = routines::ArcTan(x);
+    CheckValue(value);
+    const S q = Divide(TaylorConstant(1), S{1 + x * x, 2 * x * u[1], 2 * x * u[2] + u[1] * u[1],
+                                             2 * x * u[3] + 2 * u[1] * u[2]},
+                       1 / (1 + x * x), order);
+    S w{};
+    w[0] = value;
+    for (int k = 1; k <= order; ++k) {
+        double sum = 0;
+        for (int j = 1; j <= k; ++j)
+            sum += j * u[j] * q[k - j];
+        w[k] = sum / k;
+    }
+    return w;
+}
+
+S LogarithmOrRoot(bool logarithm, const S& u, int order, bool& smooth)
+{
+    const double x = u[0];
+    const double value = logarithm ? routines::Ln(x) : routines::Sqrt(x);
+    CheckValue(value);
+    if (x == 0) { // LN(0) is 0 and SQRT(0) is 0: no slope there
+        smooth = smooth && IsConstant(u);
+        return TaylorConstant(value);
+    }
+    return logarithm ? Ln(u, value, order) : Sqrt(u, value, order);
+}
+
+S Absolute(const S& u, bool& smooth)
+{
+    const double x = u[0];
+    const double value = routines::Abs(x);
+    CheckValue(value);
+    if (x == 0) {
+        smooth = smooth && IsConstant(u);
+        return TaylorConstant(value);
+    }
+    S w = x < 0 ? Scaled(u, -1) : u;
+    w[0] = value;
+    return w;
+}
+
+// HEAV, SIGN and ZERO: flat but at 0.
+S StepFunction(int function, const S& u, bool& smooth)
+{
+    const double x = u[0];
+    const double value = function == fHeav ? routines::Heav(x)
+                       : function == fSign ? routines::Sign(x) : routines::Zero(x);
+    CheckValue(value);
+    if (x == 0) // the step
+        smooth = smooth && IsConstant(u);
+    return TaylorConstant(value);
+}
+
+S Phase(const S& u, bool& smooth)
+{
+    const double x = u[0];
+    const double value = routines::Ph(x);
+    CheckValue(value);
+    // (d - round(d)) * 2pi with d = x / (2/pi): slope pi^2, a jump where d is half way.
+    const double d = x / (2 / std::numbers::pi);
+    if (std::fabs(d - std::nearbyint(d)) == 0.5)
+        smooth = smooth && IsConstant(u);
+    S w = Scaled(u, std::numbers::pi * std::numbers::pi);
+    w[0] = value;
+    return w;
+}
+
 // One-argument functions; smooth is cleared where the derivative does not exist.
 S Call1(int function, const S& u, int order, bool& smooth)
 {
-    using namespace routines;
-    const double x = u[0];
-    const bool fixed = IsConstant(u);
-    S w{};
     switch (function) {
-    case fTan: {
-        const double t = Tan(x);
-        CheckValue(t);
-        // t' = (1 + t^2) u'
-        S v{};
-        w[0] = t;
-        for (int k = 1; k <= order; ++k) {
-            v[k - 1] = (k == 1 ? 1.0 : 0.0);
-            for (int i = 0; i <= k - 1; ++i)
-                v[k - 1] += w[i] * w[k - 1 - i];
-            double sum = 0;
-            for (int j = 1; j <= k; ++j)
-                sum += j * u[j] * v[k - j];
-            w[k] = sum / k;
-        }
-        return w;
-    }
-    case fSin:
-    case fCos: {
-        const double value = function == fSin ? Sin(x) : Cos(x);
-        CheckValue(value);
-        if (std::fabs(x) >= 9223372036854775808.0) // a plateau of zeros
-            return TaylorConstant(value);
-        S s, c;
-        Pair(u, std::sin(x), std::cos(x), -1, s, c, order);
-        w = function == fSin ? s : c;
-        w[0] = value;
-        return w;
-    }
-    case fSinh:
-    case fCosh: {
-        const double value = function == fSinh ? Sinh(x) : Cosh(x);
-        CheckValue(value);
-        S sh, ch;
-        Pair(u, std::sinh(x), std::cosh(x), 1, sh, ch, order);
-        w = function == fSinh ? sh : ch;
-        w[0] = value;
-        return w;
-    }
-    case fArcTan: {
-        const double value = ArcTan(x);
-        CheckValue(value);
-        const S q = Divide(TaylorConstant(1), S{1 + x * x, 2 * x * u[1], 2 * x * u[2] + u[1] * u[1],
-                                                 2 * x * u[3] + 2 * u[1] * u[2]},
-                           1 / (1 + x * x), order);
-        w[0] = value;
-        for (int k = 1; k <= order; ++k) {
-            double sum = 0;
-            for (int j = 1; j <= k; ++j)
-                sum += j * u[j] * q[k - j];
-            w[k] = sum / k;
-        }
-        return w;
-    }
+    case fTan: return Tangent(u, order);
+    case fSin: case fCos: return SineOrCosine(function == fSin, u, order);
+    case fSinh: case fCosh: return HyperbolicSineOrCosine(function == fSinh, u, order);
+    case fArcTan: return Arctangent(u, order);
     case fExp: {
-        const double value = routines::Exp(x);
+        const double value = routines::Exp(u[0]);
         CheckValue(value);
         return Exp(u, value, order);
     }
-    case fLn:
-    case fSqrt: {
-        const double value = function == fLn ? routines::Ln(x) : routines::Sqrt(x);
-        CheckValue(value);
-        if (x == 0) { // LN(0) is 0 and SQRT(0) is 0: no slope there
-            smooth = smooth && fixed;
-            return TaylorConstant(value);
-        }
-        return function == fLn ? Ln(u, value, order) : Sqrt(u, value, order);
-    }
-    case fAbs: {
-        const double value = Abs(x);
-        CheckValue(value);
-        if (x == 0) {
-            smooth = smooth && fixed;
-            return TaylorConstant(value);
-        }
-        w = x < 0 ? Scaled(u, -1) : u;
-        w[0] = value;
-        return w;
-    }
-    case fHeav:
-    case fSign:
-    case fZero: {
-        const double value = function == fHeav ? Heav(x) : function == fSign ? Sign(x) : routines::Zero(x);
-        CheckValue(value);
-        if (x == 0) // the step
-            smooth = smooth && fixed;
-        return TaylorConstant(value);
-    }
-    case fPh: {
-        const double value = Ph(x);
-        CheckValue(value);
-        // (d - round(d)) * 2pi with d = x / (2/pi): slope pi^2, a jump where d is half way.
-        const double d = x / (2 / std::numbers::pi);
-        if (std::fabs(d - std::nearbyint(d)) == 0.5)
-            smooth = smooth && fixed;
-        w = Scaled(u, std::numbers::pi * std::numbers::pi);
-        w[0] = value;
-        return w;
-    }
+    case fLn: case fSqrt: return LogarithmOrRoot(function == fLn, u, order, smooth);
+    case fAbs: return Absolute(u, smooth);
+    case fHeav: case fSign: case fZero: return StepFunction(function, u, smooth);
+    case fPh: return Phase(u, smooth);
     case fRnd: {
-        const double value = Rnd(x);
+        const double value = routines::Rnd(u[0]);
         CheckValue(value);
         smooth = false; // a random value has no derivative
         return TaylorConstant(value);
     }
-    default:
-        break;
+    default: return TaylorConstant(std::numeric_limits<double>::quiet_NaN());
     }
-    return TaylorConstant(std::numeric_limits<double>::quiet_NaN());
 }
 
 // The general power, following the evaluator's cases.
@@ -292,6 +316,118 @@ S Power(const S& a, const S& b, int order, bool& smooth)
     }
     smooth = false;
     return TaylorConstant(value);
+}
+
+// What one pass carries from operation to operation.
+struct Pass {
+    int order = N;
+    bool checked = false; // reading the status flags after every value
+    bool smooth = true;
+    bool doubtful = false;
+};
+
+S AddOrSubtract(bool add, const S& a, const S& b, int order)
+{
+    S w{};
+    w[0] = add ? a[0] + b[0] : a[0] - b[0];
+    CheckValue(w[0]);
+    const double sign = add ? 1 : -1;
+    for (int k = 1; k <= order; ++k)
+        w[k] = a[k] + sign * b[k];
+    return w;
+}
+
+S Product(const S& a, const S& b, int order)
+{
+    const double value = a[0] * b[0];
+    CheckValue(value);
+    S w = Multiply(a, b, order);
+    w[0] = value;
+    return w;
+}
+
+S Quotient(const S& a, const S& b, int order)
+{
+    const double value = a[0] / b[0];
+    CheckValue(value);
+    return Divide(a, b, value, order);
+}
+
+// "MOD" and "DIV": a failure makes the unchecked pass doubtful and the checked one raise.
+S IntegerDivision(bool remainder, const S& a, const S& b, Pass& pass)
+{
+    double value = 0;
+    const auto fault = routines::IntegerDivide(a[0], b[0], remainder, value);
+    if (fault != routines::IntegerFault::None && !pass.checked) {
+        pass.doubtful = true;
+        value = 0;
+    } else if (fault == routines::IntegerFault::Invalid)
+        throw EInvalidOp();
+    else if (fault == routines::IntegerFault::DivideByZero)
+        throw EDivByZero();
+    CheckValue(value);
+    // Constant between the integers, where the truncated operands jump.
+    auto jumps = [](const S& s) { return !IsConstant(s) && s[0] != 0 && std::trunc(s[0]) == s[0]; };
+    if (jumps(a) || jumps(b))
+        pass.smooth = false;
+    return TaylorConstant(value);
+}
+
+// A power whose exponent is an integral constant.
+S ConstantIntegerPower(const S& a, const S& b, int order)
+{
+    const double value = static_cast<double>(routines::IntegerPower(a[0], static_cast<std::int64_t>(b[0])));
+    CheckValue(value);
+    return IntegerPower(a, static_cast<std::int64_t>(b[0]), value, order);
+}
+
+// The square, cube and fourth power, multiplied as the evaluator multiplies them.
+S SmallPower(int kind, const S& a, int order)
+{
+    const double value = kind == okSquare ? a[0] * a[0]
+                       : kind == okCube   ? (a[0] * a[0]) * a[0]
+                                          : (a[0] * a[0]) * (a[0] * a[0]);
+    CheckValue(value);
+    return IntegerPower(a, kind - okSquare + 2, value, order);
+}
+
+S MaxOrMin(bool max, const S& a, const S& b, bool& smooth)
+{
+    const double value = max ? routines::Max(a[0], b[0]) : routines::Min(a[0], b[0]);
+    CheckValue(value);
+    const bool first = (a[0] >= b[0]) == max;
+    S w = first ? a : b;
+    if (a[0] == b[0] && a != b) // a kink where the two cross
+        smooth = false;
+    w[0] = value;
+    return w;
+}
+
+// One operation of the given kind (and rule, for calls) on its operands' series.
+S Operation(int kind, int function, const S& a, const S& b, Pass& pass)
+{
+    switch (kind) {
+    case okVariable:
+    case okConstant:
+        return a;
+    case okNegate: {
+        S w = Scaled(a, -1);
+        w[0] = -a[0];
+        return w;
+    }
+    case okAdd: case okSubtract: return AddOrSubtract(kind == okAdd, a, b, pass.order);
+    case okMultiply: return Product(a, b, pass.order);
+    case okDivide: return Quotient(a, b, pass.order);
+    case okModulo: case okIntDivide: return IntegerDivision(kind == okModulo, a, b, pass);
+    case okIntPower: return ConstantIntegerPower(a, b, pass.order);
+    case okPower: return Power(a, b, pass.order, pass.smooth);
+    case okSquare: case okCube: case okFourthPower: return SmallPower(kind, a, pass.order);
+    case okCall1: return Call1(function, a, pass.order, pass.smooth);
+    case okCall2: return MaxOrMin(function == fMax, a, b, pass.smooth);
+    default:
+        pass.smooth = false;
+        return TaylorConstant(std::numeric_limits<double>::quiet_NaN());
+    }
 }
 
 } // namespace
@@ -393,108 +529,19 @@ bool TTaylorProgram::RunOnce(TTaylor& result, int order, bool checked)
     struct Reset {
         ~Reset() { checking = false; }
     } reset;
-    bool smooth = true;
-    bool doubtful = false;
+    Pass pass;
+    pass.order = order;
+    pass.checked = checked;
     if (checked)
         fpstatus::Clear();
     for (std::size_t i = 0; i < steps_.size(); ++i) {
         const Step& step = steps_[i];
         static const S none{};
-        const S& a = Read(step.a);
-        const S& b = step.hasB ? Read(step.b) : none;
-        S w{};
-        switch (step.kind) {
-        case okVariable:
-        case okConstant:
-            w = a;
-            break;
-        case okNegate:
-            w = Scaled(a, -1);
-            w[0] = -a[0];
-            break;
-        case okAdd:
-        case okSubtract: {
-            w[0] = step.kind == okAdd ? a[0] + b[0] : a[0] - b[0];
-            CheckValue(w[0]);
-            const double sign = step.kind == okAdd ? 1 : -1;
-            for (int k = 1; k <= order; ++k)
-                w[k] = a[k] + sign * b[k];
-            break;
-        }
-        case okMultiply: {
-            const double value = a[0] * b[0];
-            CheckValue(value);
-            w = Multiply(a, b, order);
-            w[0] = value;
-            break;
-        }
-        case okDivide: {
-            const double value = a[0] / b[0];
-            CheckValue(value);
-            w = Divide(a, b, value, order);
-            break;
-        }
-        case okModulo:
-        case okIntDivide: {
-            double value = 0;
-            const auto fault = routines::IntegerDivide(a[0], b[0], step.kind == okModulo, value);
-            if (fault != routines::IntegerFault::None && !checked) {
-                doubtful = true;
-                value = 0;
-            } else if (fault == routines::IntegerFault::Invalid)
-                throw EInvalidOp();
-            else if (fault == routines::IntegerFault::DivideByZero)
-                throw EDivByZero();
-            CheckValue(value);
-            // Constant between the integers, where the truncated operands jump.
-            auto jumps = [](const S& s) { return !IsConstant(s) && s[0] != 0 && std::trunc(s[0]) == s[0]; };
-            if (jumps(a) || jumps(b))
-                smooth = false;
-            w = TaylorConstant(value);
-            break;
-        }
-        case okIntPower: {
-            const double value = static_cast<double>(routines::IntegerPower(a[0], static_cast<std::int64_t>(b[0])));
-            CheckValue(value);
-            w = IntegerPower(a, static_cast<std::int64_t>(b[0]), value, order);
-            break;
-        }
-        case okPower:
-            w = Power(a, b, order, smooth);
-            break;
-        case okSquare:
-        case okCube:
-        case okFourthPower: {
-            const double value = step.kind == okSquare ? a[0] * a[0]
-                               : step.kind == okCube   ? (a[0] * a[0]) * a[0]
-                                                       : (a[0] * a[0]) * (a[0] * a[0]);
-            CheckValue(value);
-            w = IntegerPower(a, step.kind - okSquare + 2, value, order);
-            break;
-        }
-        case okCall1:
-            w = Call1(step.function, a, order, smooth);
-            break;
-        case okCall2: {
-            const bool max = step.function == fMax;
-            const double value = max ? routines::Max(a[0], b[0]) : routines::Min(a[0], b[0]);
-            CheckValue(value);
-            const bool first = (a[0] >= b[0]) == max;
-            w = first ? a : b;
-            if (a[0] == b[0] && a != b) // a kink where the two cross
-                smooth = false;
-            w[0] = value;
-            break;
-        }
-        default:
-            smooth = false;
-            w = TaylorConstant(std::numeric_limits<double>::quiet_NaN());
-            break;
-        }
+        S w = Operation(step.kind, step.function, Read(step.a), step.hasB ? Read(step.b) : none, pass);
         for (int k = order + 1; k <= N; ++k)
             w[k] = 0;
         results_[i] = w;
-        doubtful = doubtful || !std::isfinite(w[0]);
+        pass.doubtful = pass.doubtful || !std::isfinite(w[0]);
         // The derivatives' own faults are no error of the program: cleared before the next value.
         if (checked && order > 0 && fpstatus::Raised())
             fpstatus::Clear();
@@ -504,9 +551,9 @@ bool TTaylorProgram::RunOnce(TTaylor& result, int order, bool checked)
     result = results_.back();
     for (int k = 1; k <= order; ++k)
         if (!std::isfinite(result[k]))
-            smooth = false;
-    smooth_ = smooth;
-    return !doubtful;
+            pass.smooth = false;
+    smooth_ = pass.smooth;
+    return !pass.doubtful;
 }
 
 } // namespace solvane
