@@ -67,10 +67,8 @@ bool TProblemDatabase::SaveWorkingFile()
     return true;
 }
 
-bool TProblemDatabase::SaveIfWanted()
+bool TProblemDatabase::PostPendingRow()
 {
-    if (!SaveWanted)
-        return true;
     TVolgaTable& table = m_problems.Table();
     try {
         if (table.Active() && !table.CheckBrowseMode())
@@ -79,7 +77,14 @@ bool TProblemDatabase::SaveIfWanted()
         ReportError(e);
         return false;
     }
-    return !m_problems.DatabaseModified || SaveWorkingFile();
+    return true;
+}
+
+bool TProblemDatabase::SaveIfWanted()
+{
+    if (!SaveWanted)
+        return true;
+    return PostPendingRow() && (!m_problems.DatabaseModified || SaveWorkingFile());
 }
 
 bool TProblemDatabase::OpenCommand()
@@ -128,18 +133,7 @@ bool TProblemDatabase::CreateCommand()
     return true;
 }
 
-bool TProblemDatabase::SaveCommand()
-{
-    TVolgaTable& table = m_problems.Table();
-    try {
-        if (table.Active() && !table.CheckBrowseMode())
-            return false;
-    } catch (const EDatabaseError& e) {
-        ReportError(e);
-        return false;
-    }
-    return SaveWorkingFile();
-}
+bool TProblemDatabase::SaveCommand() { return PostPendingRow() && SaveWorkingFile(); }
 
 namespace {
 

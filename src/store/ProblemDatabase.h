@@ -60,6 +60,8 @@ public:
 
 private:
     void ReportError(const std::exception& e);
+    // The pending row posted; false when the post was rejected (already reported).
+    bool PostPendingRow();
     // SaveToFile to WorkingFileName; when that fails, the error and then the
     // save dialog, as often as the user picks a name that fails too. A name
     // that works becomes the working database. False when the user gave up.
