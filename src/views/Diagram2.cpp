@@ -10,6 +10,7 @@
 #include "plot/DiagramPlot.h"
 #include "plot/DiagramLabel.h"
 #include "plot/QtText.h"
+#include "views/ExportDialog.h"
 #include "views/WindowPlacement.h"
 
 #include <QApplication>
@@ -270,55 +271,33 @@ QString TfmDiagram2::ExportCsv(const QString& path) const
 
 void TfmDiagram2::Export()
 {
-    struct Kind {
-        QString filter;
-        QString suffix;
-    };
-    const QList<Kind> kinds{{QStringLiteral("SVG (*.svg)"), QStringLiteral("svg")},
-                            {QStringLiteral("PNG (*.png)"), QStringLiteral("png")},
-                            {QStringLiteral("PDF (*.pdf)"), QStringLiteral("pdf")},
-                            {QStringLiteral("Метафайл Windows (*.wmf)"), QStringLiteral("wmf")},
-                            {QStringLiteral("Данные CSV (*.csv)"), QStringLiteral("csv")}};
-    QStringList filters;
-    for (const Kind& kind : kinds)
-        filters << kind.filter;
-    QString chosen = kinds[0].filter;
-    const QString folder = exportFolder_.isEmpty() ? QDir::currentPath() : exportFolder_;
-    QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Экспорт диаграммы"), folder,
-                                                filters.join(QStringLiteral(";;")), &chosen);
-    if (path.isEmpty())
+    const std::optional<TExportChoice> choice = ChooseExportFile(this, exportFolder_);
+    if (!choice)
         return;
-    exportFolder_ = QFileInfo(path).absolutePath();
-    QString suffix = QFileInfo(path).suffix().toLower();
-    const auto known = std::find_if(kinds.begin(), kinds.end(), [&](const Kind& k) { return k.suffix == suffix; });
-    if (known == kinds.end()) {
-        // No known extension typed: the chosen filter's is added.
-        for (const Kind& kind : kinds)
-            if (kind.filter == chosen)
-                suffix = kind.suffix;
-        path += QLatin1Char('.') + suffix;
-    }
-    QString error;
-    if (suffix == QLatin1String("csv")) {
-        error = ExportCsv(path);
-    } else if (suffix == QLatin1String("png")) {
+    const std::optional<QString> error = ExportTo(*choice);
+    chart_->replot();
+    if (error && !error->isEmpty())
+        QMessageBox::warning(this, QStringLiteral("Экспорт"), QStringLiteral("Не удалось записать файл %1:\n%2")
+                                                                 .arg(QDir::toNativeSeparators(choice->Path), *error));
+}
+
+std::optional<QString> TfmDiagram2::ExportTo(const TExportChoice& choice)
+{
+    if (choice.Suffix == QLatin1String("csv"))
+        return ExportCsv(choice.Path);
+    if (choice.Suffix == QLatin1String("png")) {
         bool ok = false;
         const int dpi = QInputDialog::getInt(this, QStringLiteral("Экспорт PNG"),
                                              QStringLiteral("Разрешение, точек на дюйм (96 — как на экране):"), 192, 48,
                                              1200, 24, &ok);
         if (!ok)
-            return;
-        error = SavePicture(Picture(), TPictureFormat::Png, path, dpi / 96.0);
-    } else {
-        const TPictureFormat format = suffix == QLatin1String("svg")   ? TPictureFormat::Svg
-                                      : suffix == QLatin1String("pdf") ? TPictureFormat::Pdf
-                                                                       : TPictureFormat::Wmf;
-        error = SavePicture(Picture(), format, path);
+            return std::nullopt;
+        return SavePicture(Picture(), TPictureFormat::Png, choice.Path, dpi / 96.0);
     }
-    chart_->replot();
-    if (!error.isEmpty())
-        QMessageBox::warning(this, QStringLiteral("Экспорт"),
-                             QStringLiteral("Не удалось записать файл %1:\n%2").arg(QDir::toNativeSeparators(path), error));
+    const TPictureFormat format = choice.Suffix == QLatin1String("svg")   ? TPictureFormat::Svg
+                                  : choice.Suffix == QLatin1String("pdf") ? TPictureFormat::Pdf
+                                                                          : TPictureFormat::Wmf;
+    return SavePicture(Picture(), format, choice.Path);
 }
 
 void TfmDiagram2::EditChart()

@@ -23,6 +23,8 @@
 #include <QString>
 #include <QWidget>
 
+#include <optional>
+
 class QCheckBox;
 class QLabel;
 class QMouseEvent;
@@ -33,6 +35,7 @@ class QRubberBand;
 namespace solvane {
 
 class TRun;
+struct TExportChoice;
 class TDiagramLabel;
 
 class TfmDiagram2 : public QWidget {
@@ -98,6 +101,8 @@ private:
     void UserChangedRange();
     void EditChart();
     void Export();
+    // The file written; the reason it failed, empty when it did not; nothing when the user cancelled.
+    std::optional<QString> ExportTo(const TExportChoice& choice);
 
     QString settingsPath_;
     QString defaultFootText_;
