@@ -51,14 +51,15 @@ public:
     void Delete();
     void Cancel();
 
-    // Typed writes into the current problem. A write into a database without
-    // problems starts a new one; one the table refuses throws EDatabaseError
-    // with the table's own message.
     // The name typed into the list's row; moving to that row first, when it is
     // another, posts a pending edit: false when that post was rejected.
     bool RenameAt(int row, const std::string& name);
-    void SetProblemName(const std::string& name) { Write([&] { table_.SetAsString(Index(TProblemField::ProblemName), name); }); }
-    void SetFuncts(const std::string& script) { Write([&] { table_.SetAsString(Index(TProblemField::Functs), script); }); }
+
+    // Typed writes into the current problem. A write into a database without
+    // problems starts a new one; one the table refuses throws EDatabaseError
+    // with the table's own message.
+    void SetProblemName(const std::string& name) { SetText(TProblemField::ProblemName, name); }
+    void SetFuncts(const std::string& script) { SetText(TProblemField::Functs, script); }
     void SetYmin(double value) { SetNumber(TProblemField::Ymin, value); }
     void SetYmax(double value) { SetNumber(TProblemField::Ymax, value); }
     void SetZvalue(double value) { SetNumber(TProblemField::Zvalue, value); }
@@ -96,6 +97,10 @@ public:
 private:
     int Index(TProblemField field) const;
     void Notify(const TProblemChange& change);
+    void SetText(TProblemField field, const std::string& text)
+    {
+        Write([&] { table_.SetAsString(Index(field), text); });
+    }
     void SetSwitch(TProblemField field, bool on) { Write([&] { table_.SetAsBoolean(Index(field), on); }); }
     void Write(const std::function<void()>& write);
 
