@@ -39,7 +39,7 @@ void ChooseRow(int row)
     list->setCurrentIndex(list->model()->index(row, 0));
 }
 
-TProblemRow CurrentInput() { return Window->Session().Problems().CurrentProblem(); }
+TProblemRow CurrentInput() { return Window->Session().Problems().Current(); }
 
 // The second row becomes the 1001 x 1001 problem (posted by the first press).
 void MakeLargeProblem()
@@ -63,7 +63,7 @@ void MakeLargeProblem()
 bool PressRun(benchmark::State& state)
 {
     Window->RunButton()->click();
-    const TRunResults& results = Window->Session().Run.Results();
+    const TRunResults& results = Window->Session().Results();
     if (!results.Completed) {
         state.SkipWithError("the run did not complete");
         return false;
@@ -97,7 +97,7 @@ void WindowRun(benchmark::State& state, int row)
         answer.start(5);
         QTimer::singleShot(100, Window, [] { Window->findChild<QToolButton*>(QStringLiteral("sbStop"))->click(); });
         Window->RunButton()->click();
-        if (!sinceYes.isValid() || Window->Session().Run.Results().Completed) {
+        if (!sinceYes.isValid() || Window->Session().Results().Completed) {
             state.SkipWithError("the run was not stopped");
             return;
         }

@@ -101,27 +101,24 @@ TfmMain::TfmMain(TMainWindowOptions options, QWidget* parent)
     for (const auto& [object, name] : named)
         object->setObjectName(QString::fromLatin1(name));
 
-    TProblemTable& problems = session_->Problems();
-    problems.OnShownDataChange = [this](int field) { ShowCurrentRow(field); };
+    session_->Problems().OnChanged = [this](const TProblemChange& change) { ProblemsChanged(change); };
     const QString decimal = QLocale().decimalPoint();
     if (decimal.size() == 1 && decimal[0].unicode() < 128)
-        session_->Run.Input.Separators.decimal = static_cast<char>(decimal[0].unicode());
-    chart_->SetDecimalSeparator(session_->Run.Input.Separators.decimal);
+        session_->SetDecimalSeparator(static_cast<char>(decimal[0].unicode()));
+    chart_->SetDecimalSeparator(session_->DecimalSeparator());
     qApp->installEventFilter(this);
 
     // The creation steps: the settings, the working database, its preparation.
     session_->Start(options_.SettingsPath, options_.Database);
-    const TSettings& settings = session_->Settings;
+    const TSettings& settings = session_->Settings();
     move(settings.Left, settings.Top);
     resize(settings.Width, settings.Height);
-    problemModel_->Reload();
-    ShowCurrentRow();
 }
 
 TfmMain::~TfmMain()
 {
     qApp->removeEventFilter(this);
-    session_->Run.SetObserver(nullptr);
+    session_->SetRunObserver(nullptr);
     runView_.reset();
     // The controls and windows read the session: they go before it does.
     for (QWidget* w : {centralWidget(), static_cast<QWidget*>(mosaic_), static_cast<QWidget*>(diagram_),
@@ -130,6 +127,16 @@ TfmMain::~TfmMain()
 }
 
 QWidget* TfmMain::BuildProblemsColumn()
+{
+    auto* layout = new QVBoxLayout;
+    layout->addWidget(BuildProblemList(), 1);
+    layout->addLayout(BuildNavigator());
+    QGroupBox* group = Group(QStringLiteral(" Задачи "), layout);
+    group->setFixedWidth(206);
+    return group;
+}
+
+QWidget* TfmMain::BuildProblemList()
 {
     problemModel_ = new TProblemListModel(session_->Problems(), this);
     problemModel_->OnRefused = [this](const QString& message) { Refuse(message); };
@@ -151,7 +158,11 @@ QWidget* TfmMain::BuildProblemsColumn()
     zebdbgrid1_->installEventFilter(this);
     connect(zebdbgrid1_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             &TfmMain::ProblemListClicked);
+    return zebdbgrid1_;
+}
 
+QLayout* TfmMain::BuildNavigator()
+{
     auto navButton = [](const QString& text, const QString& hint) {
         auto* b = new QToolButton;
         b->setText(text);
@@ -163,47 +174,34 @@ QWidget* TfmMain::BuildProblemsColumn()
     navInsert_ = navButton(QStringLiteral("+"), QStringLiteral("Insert record"));
     navDelete_ = navButton(QStringLiteral("\u2212"), QStringLiteral("Delete record"));
     navCancel_ = navButton(QStringLiteral("\u2715"), QStringLiteral("Cancel edit"));
-    connect(navInsert_, &QToolButton::clicked, this, [this] {
-        CommitTyping();
-        TVolgaTable& table = session_->Problems().Table();
-        if (!table.Active() || !WriteToRow([&] { table.Insert(); }))
-            return;
-        problemModel_->Reload();
-        ShowCurrentRow();
-        if (table.State() == TTableState::Insert)
-            NameCurrentProblem();
-    });
-    connect(navDelete_, &QToolButton::clicked, this, [this] {
-        CommitTyping();
-        TVolgaTable& table = session_->Problems().Table();
-        if (!table.Active() || table.RecordCount() == 0)
-            return;
-        if (QMessageBox::question(this, QStringLiteral("Solvane"), QString::fromLatin1(kDeleteRecordQuestion),
-                                  QMessageBox::Ok | QMessageBox::Cancel) != QMessageBox::Ok)
-            return;
-        table.Delete();
-        problemModel_->Reload();
-        ShowCurrentRow();
-    });
-    connect(navCancel_, &QToolButton::clicked, this, [this] {
-        if (session_->Problems().Table().Active())
-            session_->Problems().Table().Cancel();
-        problemModel_->Reload();
-        ShowCurrentRow();
-    });
+    connect(navInsert_, &QToolButton::clicked, this, &TfmMain::InsertProblem);
+    connect(navDelete_, &QToolButton::clicked, this, &TfmMain::DeleteProblem);
+    connect(navCancel_, &QToolButton::clicked, this, [this] { session_->Problems().Cancel(); });
     auto* nav = new QHBoxLayout;
     nav->setSpacing(2);
     nav->addWidget(navInsert_);
     nav->addWidget(navDelete_);
     nav->addWidget(navCancel_);
     nav->addStretch();
+    return nav;
+}
 
-    auto* layout = new QVBoxLayout;
-    layout->addWidget(zebdbgrid1_, 1);
-    layout->addLayout(nav);
-    QGroupBox* group = Group(QStringLiteral(" Задачи "), layout);
-    group->setFixedWidth(206);
-    return group;
+void TfmMain::InsertProblem()
+{
+    CommitTyping();
+    TProblemEditor& problems = session_->Problems();
+    if (problems.IsOpen() && WriteToRow([&] { problems.Insert(); }) && problems.IsInserting())
+        NameCurrentProblem();
+}
+
+void TfmMain::DeleteProblem()
+{
+    CommitTyping();
+    if (!session_->Problems().CanDelete())
+        return;
+    if (QMessageBox::question(this, QStringLiteral("Solvane"), QString::fromLatin1(kDeleteRecordQuestion),
+                              QMessageBox::Ok | QMessageBox::Cancel) == QMessageBox::Ok)
+        session_->Problems().Delete();
 }
 
 QWidget* TfmMain::BuildRightPart()
@@ -218,19 +216,7 @@ QWidget* TfmMain::BuildRightPart()
     memFunctions_->setLineWrapMode(QPlainTextEdit::NoWrap);
     memFunctions_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     memFunctions_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    connect(memFunctions_, &QPlainTextEdit::textChanged, this, [this] {
-        if (updatingControls_)
-            return;
-        QString text = memFunctions_->toPlainText();
-        if (const QString refusal = Cp1251Refusal(text); !refusal.isEmpty()) {
-            Refuse(refusal);
-            ShowCurrentRow(session_->Problems().Table().FieldIndex("Functs"));
-            return;
-        }
-        const std::string script = ToCp1251(text.replace('\n', QStringLiteral("\r\n")));
-        if (!WriteToRow([&] { session_->Problems().Table().SetAsString("Functs", script); }))
-            ShowCurrentRow(session_->Problems().Table().FieldIndex("Functs"));
-    });
+    connect(memFunctions_, &QPlainTextEdit::textChanged, this, &TfmMain::ScriptEdited);
     sbCheck_ = new QPushButton(QStringLiteral("Проверить"));
     sbCheck_->setToolTip(QStringLiteral("Проверить выражения: неизвестные имена, ловушки языка, значения расчета"));
     connect(sbCheck_, &QPushButton::clicked, this, &TfmMain::sbCheckClick);
@@ -257,8 +243,22 @@ QWidget* TfmMain::BuildBottomPanel()
     auto* panel = new QWidget;
     auto* rows = new QVBoxLayout(panel);
     rows->setContentsMargins(4, 4, 4, 4);
+    rows->addLayout(BuildRunRow());
+    // Second row: the Y axis, the points, the pictures, the grid, saving, closing.
+    auto* second = new QHBoxLayout;
+    second->addWidget(BuildYAxisGroup());
+    second->addWidget(BuildPointsGroup());
+    second->addWidget(BuildShowGroup());
+    second->addStretch();
+    second->addLayout(BuildEndButtons());
+    rows->addLayout(second);
+    ConnectRunControls();
+    ConnectBoundControls();
+    return panel;
+}
 
-    // First row: the run and what goes with it.
+QLayout* TfmMain::BuildRunRow()
+{
     sbRun_ = new QPushButton(QStringLiteral("Расчет (F9)"));
     sbRun_->setDefault(false);
     sbRun_->setAutoDefault(false);
@@ -287,9 +287,11 @@ QWidget* TfmMain::BuildBottomPanel()
     first->addWidget(DBEdit5_);
     first->addStretch();
     first->addWidget(sbSpecialPoints_);
-    rows->addLayout(first);
+    return first;
+}
 
-    // Second row: the Y axis, the points, the pictures, the grid, saving, closing.
+QWidget* TfmMain::BuildYAxisGroup()
+{
     dbcbY_ = new QComboBox;
     for (const char* item : kYListItems)
         dbcbY_->addItem(QString::fromLatin1(item));
@@ -302,6 +304,11 @@ QWidget* TfmMain::BuildBottomPanel()
     yAxis->addWidget(edYmin_, 1, 1);
     yAxis->addWidget(new QLabel(QStringLiteral("Ymax")), 1, 2);
     yAxis->addWidget(edYmax_, 1, 3);
+    return Group(QStringLiteral(" Ось Y  "), yAxis);
+}
+
+QWidget* TfmMain::BuildPointsGroup()
+{
     edXPoints_ = new QLineEdit;
     edYPoints_ = new QLineEdit;
     // Digits only; the range is the field's, and its own message says so when the edit is left.
@@ -314,11 +321,21 @@ QWidget* TfmMain::BuildBottomPanel()
     points->addWidget(edXPoints_, 0, 1);
     points->addWidget(new QLabel(QStringLiteral("Ось Y")), 1, 0);
     points->addWidget(edYPoints_, 1, 1);
+    return Group(QStringLiteral(" Число точек "), points);
+}
+
+QWidget* TfmMain::BuildShowGroup()
+{
     chbShowMosaic_ = new QCheckBox(QStringLiteral("Мозаичная диаграмма"));
     chbShowChart_ = new QCheckBox(QStringLiteral("Рабочая диаграмма"));
     auto* show = new QVBoxLayout;
     show->addWidget(chbShowMosaic_);
     show->addWidget(chbShowChart_);
+    return Group(QStringLiteral(" Демонстрация "), show);
+}
+
+QLayout* TfmMain::BuildEndButtons()
+{
     sbGrid_ = new QPushButton(QStringLiteral("&Grid"));
     chbSave_ = new QCheckBox(QStringLiteral("Сохранить"));
     chbSave_->setToolTip(QStringLiteral("Save settings on close"));
@@ -328,44 +345,42 @@ QWidget* TfmMain::BuildBottomPanel()
     ends->addWidget(sbGrid_);
     ends->addWidget(chbSave_);
     ends->addWidget(sbClose_);
-    auto* second = new QHBoxLayout;
-    second->addWidget(Group(QStringLiteral(" Ось Y  "), yAxis));
-    second->addWidget(Group(QStringLiteral(" Число точек "), points));
-    second->addWidget(Group(QStringLiteral(" Демонстрация "), show));
-    second->addStretch();
-    second->addLayout(ends);
-    rows->addLayout(second);
+    return ends;
+}
 
+void TfmMain::ConnectRunControls()
+{
     connect(sbRun_, &QPushButton::clicked, this, &TfmMain::sbRunClick);
     connect(sbStop_, &QToolButton::clicked, this, &TfmMain::sbStopClick);
     connect(chbStep_, &QCheckBox::clicked, this, [this](bool checked) { zebdbgrid1_->setEnabled(checked); });
     connect(sbEditChart_, &QPushButton::clicked, this, [this] { TChartEditor::Edit(chart_, this); });
     connect(sbClose_, &QPushButton::clicked, this, &TfmMain::close);
-    connect(chbSave_, &QCheckBox::toggled, this, [this](bool on) { session_->Database.SaveWanted = on; });
+    connect(chbSave_, &QCheckBox::toggled, this, [this](bool on) { session_->SetSaveWanted(on); });
     connect(sbDiagram_, &QPushButton::clicked, this, [this] {
         if (diagram_)
             BuildDiagram();
     });
-    connect(sbGrid_, &QPushButton::clicked, this, [this] {
-        if (!cells_)
-            return;
-        cells_->GridChanged(); // the rows of a run that was stopped while the window was hidden
-        cells_->ShowNarrow();
-    });
+    connect(sbGrid_, &QPushButton::clicked, this, &TfmMain::ShowGrid);
     connect(sbSpecialPoints_, &QPushButton::clicked, this, [this] {
         if (!specPoints_)
             return;
         FillSpecialPoints();
         specPoints_->show();
     });
+}
 
+void TfmMain::ShowGrid()
+{
+    if (!cells_)
+        return;
+    cells_->GridChanged(); // the rows of a run that was stopped while the window was hidden
+    cells_->ShowNarrow();
+}
+
+void TfmMain::ConnectBoundControls()
+{
     // The bound controls write into the current row as the user types.
-    connect(dbcbY_, &QComboBox::activated, this, [this](int index) {
-        if (WriteToRow([&] { session_->Problems().ChooseY(index); }))
-            ShowCurrentRow(session_->Problems().Table().FieldIndex("Zparameter"));
-        else
-            ShowCurrentRow();
-    });
+    connect(dbcbY_, &QComboBox::activated, this, &TfmMain::YChosen);
     for (const auto& [edit, field] : NumberEdits()) {
         connect(edit, &QLineEdit::textEdited, this, [this, edit = edit, field = field] { CommitTypedText(edit, field); });
         connect(edit, &QLineEdit::editingFinished, this, [this, edit = edit, field = field] {
@@ -373,41 +388,18 @@ QWidget* TfmMain::BuildBottomPanel()
                 FinishTypedNumber(edit, field);
         });
     }
-    const std::pair<QCheckBox*, const char*> switches[] = {{chbShowMosaic_, "ShowMosaicDiagram"},
-                                                           {chbShowChart_, "ShowChart"}};
-    for (const auto& [box, field] : switches) {
-        connect(box, &QCheckBox::clicked, this, [this, box = box, field = field](bool checked) {
-            if (!session_->Problems().Table().Active())
-                return;
-            if (!WriteToRow([&] { session_->Problems().Table().SetAsBoolean(field, checked); }))
-                return;
-            // The run reads the two boxes line by line.
-            TProblemRow& running = session_->Run.Input.Problem;
-            (box == chbShowChart_ ? running.ShowChart : running.ShowMosaicDiagram) = checked;
-            if (box == chbShowChart_)
-                chbShowChartClick();
-        });
-    }
-    return panel;
+    for (QCheckBox* box : {chbShowMosaic_, chbShowChart_})
+        connect(box, &QCheckBox::clicked, this, [this, box](bool checked) { SwitchClicked(box, checked); });
 }
 
 void TfmMain::BuildMenus()
 {
     QMenu* file = menuBar()->addMenu(QStringLiteral("Файл"));
-    actOpen_ = file->addAction(QStringLiteral("Открыть"), this, [this] {
-        session_->Database.OpenCommand();
-        problemModel_->Reload();
-        ShowCurrentRow();
-    });
-    actCreate_ = file->addAction(QStringLiteral("Создать"), this, [this] {
-        session_->Database.CreateCommand();
-        problemModel_->Reload();
-        ShowCurrentRow();
-    });
+    actOpen_ = file->addAction(QStringLiteral("Открыть"), this, [this] { session_->OpenCommand(); });
+    actCreate_ = file->addAction(QStringLiteral("Создать"), this, [this] { session_->CreateCommand(); });
     actSave_ = file->addAction(QStringLiteral("Сохранить"), this, [this] {
         CommitTyping();
-        session_->Database.SaveCommand();
-        ShowCurrentRow();
+        session_->SaveCommand();
     });
     file->addSeparator();
     file->addAction(QStringLiteral("Закрыть"), this, &TfmMain::close);
@@ -441,7 +433,7 @@ void TfmMain::CreateOtherWindows()
 {
     mosaic_ = new TfmMDiagram(this);
     diagram_ = new TfmDiagram2(QDir::current().filePath(QStringLiteral("Chart.cfg")), this);
-    cells_ = new TfmCells(session_->Run.Results().Cells, this);
+    cells_ = new TfmCells(session_->Results().Cells, this);
     specPoints_ = new TfmSpecPoints(this);
     about_ = new TfmAbout(DocumentationUrl(), this);
     WireRunView();
@@ -459,7 +451,7 @@ void TfmMain::showEvent(QShowEvent* event)
 
 void TfmMain::ApplySettingsBounds()
 {
-    const TSettings& s = session_->Settings;
+    const TSettings& s = session_->Settings();
     const QRect frame = frameGeometry();
     // A window manager adds its frame a moment after the window is mapped.
     if (frame == geometry() && QGuiApplication::platformName() == QLatin1String("xcb") && frameTries_ < 10) {
@@ -475,17 +467,17 @@ void TfmMain::ApplySettingsBounds()
 
 void TfmMain::closeEvent(QCloseEvent* event)
 {
-    if (session_->Run.IsRunning()) {
+    if (session_->IsRunning()) {
         // The press ends first; the window closes when it has.
         event->ignore();
         if (session_->AskStop()) {
-            session_->Run.RequestStop();
+            session_->RequestStop();
             closeAfterRun_ = true;
         }
         return;
     }
     CommitTyping();
-    session_->Database.SaveWanted = chbSave_->isChecked();
+    session_->SetSaveWanted(chbSave_->isChecked());
     switch (session_->SaveBeforeExit()) {
     case TSession::TExitStep::Stay:
         event->ignore();
@@ -493,11 +485,7 @@ void TfmMain::closeEvent(QCloseEvent* event)
         return;
     case TSession::TExitStep::Leave: {
         const QRect frame = frameGeometry();
-        TSettings& s = session_->Settings;
-        s.Top = frame.top();
-        s.Left = frame.left();
-        s.Width = frame.width();
-        s.Height = frame.height();
+        session_->KeepWindowFrame(frame.left(), frame.top(), frame.width(), frame.height());
         session_->WriteSettings(options_.ProgramDir, options_.CurrentDir);
         break;
     }
@@ -536,9 +524,9 @@ void TfmMain::Refuse(const QString& message) { QMessageBox::warning(this, QStrin
 
 void TfmMain::N4Click()
 {
-    const QColor chosen = QColorDialog::getColor(ColorFromRef(session_->Run.Input.MosaicColor), this);
+    const QColor chosen = QColorDialog::getColor(ColorFromRef(session_->MosaicColor()), this);
     if (chosen.isValid())
-        session_->Run.Input.MosaicColor = RefFromColor(chosen);
+        session_->SetMosaicColor(RefFromColor(chosen));
 }
 
 } // namespace solvane

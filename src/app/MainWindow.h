@@ -17,6 +17,7 @@
 class QCheckBox;
 class QComboBox;
 class QKeyEvent;
+class QLayout;
 class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
@@ -69,20 +70,39 @@ protected:
 
 private:
     QWidget* BuildProblemsColumn();
+    QWidget* BuildProblemList();
+    QLayout* BuildNavigator();
     QWidget* BuildRightPart();
     QWidget* BuildBottomPanel();
+    QLayout* BuildRunRow();
+    QWidget* BuildYAxisGroup();
+    QWidget* BuildPointsGroup();
+    QWidget* BuildShowGroup();
+    QLayout* BuildEndButtons();
+    void ConnectRunControls();
+    void ConnectBoundControls();
     void BuildMenus();
     void BuildStatusBar();
     void WireRunView();
 
-    // The bound controls follow the current row.
-    void ShowCurrentRow(int field = -1);
+    // The bound controls follow the current row: all of it, or one field.
+    void ProblemsChanged(const TProblemChange& change);
+    void ShowCurrentRow(std::optional<TProblemField> field = std::nullopt);
+    void ShowField(TProblemField field);
+    void ShowFields(std::optional<TProblemField> field);
+    void ShowRowState();
     void SetUpdatingControls(bool on);
+    // What the user does to the current problem.
+    void InsertProblem();
+    void DeleteProblem();
+    void ScriptEdited();
+    void YChosen(int index);
+    void SwitchClicked(QCheckBox* box, bool checked);
     bool WriteToRow(const std::function<void()>& write);
-    std::vector<std::pair<QLineEdit*, const char*>> NumberEdits() const;
-    QString CommitTypedText(QLineEdit* edit, const char* field);
-    void ShowStartedProblem(bool hadProblem);
-    void FinishTypedNumber(QLineEdit* edit, const char* field);
+    std::vector<std::pair<QLineEdit*, TProblemField>> NumberEdits() const;
+    QString CommitTypedText(QLineEdit* edit, TProblemField field);
+    bool WriteTypedNumber(TProblemField field, const QString& text);
+    void FinishTypedNumber(QLineEdit* edit, TProblemField field);
     void ProblemListClicked(const QModelIndex& current, const QModelIndex& previous);
     void ReselectCurrentRow();
     void ReturnToCurrentRow();
@@ -93,6 +113,7 @@ private:
     void F9Pressed();
     void sbRunClick();
     void sbStopClick();
+    void ShowGrid();
     void BuildDiagram();
     void FillSpecialPoints();
     void sbCheckClick();
@@ -108,6 +129,7 @@ private:
     std::unique_ptr<TSession> session_;
     std::unique_ptr<TRunView> runView_;
     bool updatingControls_ = false;
+    bool rowsChangedWhileWriting_ = false;
     bool movingRow_ = false; // a move to another problem is being asked for
     QLineEdit* typedEdit_ = nullptr; // the number edit being typed into
     double typedFrom_ = 0;           // its field's value before the first key

@@ -6,6 +6,7 @@
 #include "views/MDiagram.h"
 #include "views/ProblemListModel.h"
 #include "plot/QtText.h"
+#include "script/YQuantity.h"
 #include "views/RunView.h"
 #include "views/SP_unit.h"
 #include "views/WorkingChart.h"
@@ -28,7 +29,7 @@ namespace solvane {
 
 void TfmMain::WireRunView()
 {
-    runView_ = std::make_unique<TRunView>(session_->Run, *chart_, *mosaic_);
+    runView_ = std::make_unique<TRunView>(session_->Run(), *chart_, *mosaic_);
     runView_->OnStatusText = [this](const QString& text) {
         // The problem table keeps the text until another problem becomes current.
         session_->Problems().SetStatusText(ToCp1251(text));
@@ -36,7 +37,7 @@ void TfmMain::WireRunView()
     };
     runView_->OnState = [this](const TRunState& state) { ShowRunState(state); };
     runView_->OnNewRun = [this] {
-        const QString name = FromCp1251(session_->Run.Input.Problem.ProblemName);
+        const QString name = FromCp1251(session_->RunProblemName());
         mosaic_->setWindowTitle(name);
         diagram_->setWindowTitle(name);
         cells_->setWindowTitle(name);
@@ -48,7 +49,7 @@ void TfmMain::WireRunView()
             cells_->GridChanged();
     };
     runView_->OnComplete = [this] { BuildDiagram(); };
-    session_->Run.SetObserver(runView_.get());
+    session_->SetRunObserver(runView_.get());
 }
 
 bool TfmMain::eventFilter(QObject* watched, QEvent* event)
@@ -92,8 +93,7 @@ void TfmMain::F9Pressed()
 
 void TfmMain::sbRunClick()
 {
-    TRun& run = session_->Run;
-    if (run.IsRunning())
+    if (session_->IsRunning())
         return;
     // The mosaic window hidden and shown again, the main window kept in front.
     mosaic_->hide();
@@ -104,13 +104,11 @@ void TfmMain::sbRunClick()
     }
     const QPointer<QWidget> typingIn = QApplication::focusWidget();
     CommitTyping();
-    run.Input.StepMode = chbStep_->isChecked();
-    run.Input.MosaicHeight = mosaic_->height();
     {
         // Editing comes back however the press ends, an error that leaves it included.
         SetEditingEnabled(false);
         const auto enableAgain = qScopeGuard([this] { SetEditingEnabled(true); });
-        session_->RunPress();
+        session_->RunPress(chbStep_->isChecked(), mosaic_->height());
         runView_->Flush();
     }
     ShowCurrentRow();
@@ -127,7 +125,7 @@ void TfmMain::sbRunClick()
 void TfmMain::BuildDiagram()
 {
     // The diagram command: the diagram, its special points search, the lists that follow it.
-    const SpecialPointsResult& found = diagram_->Build(session_->Run, dbcbY_->currentText()).Special;
+    const SpecialPointsResult& found = diagram_->Build(session_->Run(), dbcbY_->currentText()).Special;
     specPoints_->SetOtherPoints(found.ListLines);
     cells_->GridChanged();
     if (found.HasCurrentCell)
@@ -138,8 +136,8 @@ void TfmMain::BuildDiagram()
 
 void TfmMain::FillSpecialPoints()
 {
-    const bool temperature = dbcbY_->currentIndex() == 0;
-    const char separator = session_->Run.Input.Separators.decimal;
+    const bool temperature = YQuantityOf(session_->Problems().Current().Yparameter) == TYQuantity::Temperature;
+    const char separator = session_->DecimalSeparator();
     specPoints_->FillTable(diagram_->Snapshot().Special.Nodes, temperature, separator);
     specPoints_->FillRefined(diagram_->Refinement(), temperature, separator);
 }
@@ -147,7 +145,7 @@ void TfmMain::FillSpecialPoints()
 void TfmMain::sbStopClick()
 {
     if (session_->AskStop())
-        session_->Run.RequestStop();
+        session_->RequestStop();
 }
 
 void TfmMain::chbShowChartClick()
@@ -179,13 +177,29 @@ void TfmMain::SetEditingEnabled(bool enabled)
         a->setEnabled(enabled);
 }
 
-void TfmMain::SetUpdatingControls(bool on) { updatingControls_ = on; }
+void TfmMain::ProblemsChanged(const TProblemChange& change)
+{
+    // Rows that came while a control writes are shown once it has written.
+    if (change.Rows && updatingControls_) {
+        rowsChangedWhileWriting_ = true;
+        return;
+    }
+    if (change.Rows)
+        problemModel_->Follow(true);
+    ShowCurrentRow(change.Field);
+}
+
+void TfmMain::SetUpdatingControls(bool on)
+{
+    updatingControls_ = on;
+    if (!on && std::exchange(rowsChangedWhileWriting_, false))
+        ProblemsChanged({true, std::nullopt});
+}
 
 bool TfmMain::WriteToRow(const std::function<void()>& write)
 {
     // A write the table refuses (a closed table, a number out of a field's range)
     // is shown with the table's own message; the row keeps everything else.
-    const bool hadProblem = session_->Problems().HasCurrentProblem();
     SetUpdatingControls(true);
     QString refusal;
     try {
@@ -194,126 +208,169 @@ bool TfmMain::WriteToRow(const std::function<void()>& write)
         refusal = FromCp1251(e.what());
     }
     SetUpdatingControls(false);
-    ShowStartedProblem(hadProblem);
     if (!refusal.isEmpty())
         Refuse(refusal);
     return refusal.isEmpty();
 }
 
-std::vector<std::pair<QLineEdit*, const char*>> TfmMain::NumberEdits() const
+void TfmMain::ScriptEdited()
 {
-    return {{edYmin_, "Ymin"}, {edYmax_, "Ymax"}, {DBEdit5_, "Zvalue"}, {edXPoints_, "XPoints"}, {edYPoints_, "YPoints"}};
+    if (updatingControls_)
+        return;
+    QString text = memFunctions_->toPlainText();
+    if (const QString refusal = Cp1251Refusal(text); !refusal.isEmpty()) {
+        Refuse(refusal);
+        ShowField(TProblemField::Functs);
+        return;
+    }
+    const std::string script = ToCp1251(text.replace('\n', QStringLiteral("\r\n")));
+    if (!WriteToRow([&] { session_->Problems().SetFuncts(script); }))
+        ShowField(TProblemField::Functs);
 }
 
-QString TfmMain::CommitTypedText(QLineEdit* edit, const char* field)
+void TfmMain::YChosen(int index)
 {
-    TVolgaTable& table = session_->Problems().Table();
-    if (!table.Active())
+    if (WriteToRow([&] { session_->Problems().ChooseY(index); }))
+        ShowField(TProblemField::Zparameter);
+    else
+        ShowCurrentRow();
+}
+
+void TfmMain::SwitchClicked(QCheckBox* box, bool checked)
+{
+    if (!session_->Problems().IsOpen())
+        return;
+    const bool chart = box == chbShowChart_;
+    if (!WriteToRow([&] { chart ? session_->SetShowChart(checked) : session_->SetShowMosaicDiagram(checked); }))
+        return;
+    if (chart)
+        chbShowChartClick();
+}
+
+std::vector<std::pair<QLineEdit*, TProblemField>> TfmMain::NumberEdits() const
+{
+    return {{edYmin_, TProblemField::Ymin},
+            {edYmax_, TProblemField::Ymax},
+            {DBEdit5_, TProblemField::Zvalue},
+            {edXPoints_, TProblemField::XPoints},
+            {edYPoints_, TProblemField::YPoints}};
+}
+
+QString TfmMain::CommitTypedText(QLineEdit* edit, TProblemField field)
+{
+    TProblemEditor& problems = session_->Problems();
+    if (!problems.IsOpen())
         return {};
     if (typedEdit_ != edit) {
         // The value before the first key, for a refused text to return to.
         typedEdit_ = edit;
-        typedFrom_ = table.AsFloat(field);
+        typedFrom_ = problems.Number(field);
     }
     const QString text = edit->text().trimmed();
     if (text.isEmpty())
         return {};
-    const bool hadProblem = session_->Problems().HasCurrentProblem();
-    bool ok = false;
     QString refusal;
     SetUpdatingControls(true);
     try {
-        if (edit == edXPoints_ || edit == edYPoints_) {
-            const qlonglong value = text.toLongLong(&ok);
-            if (ok)
-                table.SetAsInteger(field, value);
-        } else {
-            double value = QLocale().toDouble(text, &ok);
-            if (!ok)
-                value = QLocale::c().toDouble(text, &ok);
-            if (ok)
-                table.SetAsFloat(field, value);
-        }
-        if (!ok)
+        if (!WriteTypedNumber(field, text))
             refusal = QStringLiteral("'%1' is not a valid number").arg(edit->text());
     } catch (const EDatabaseError& e) {
         refusal = FromCp1251(e.what());
     }
     SetUpdatingControls(false);
-    ShowStartedProblem(hadProblem);
-    problemModel_->CurrentRowChanged();
+    problemModel_->Follow(false);
     return refusal;
 }
 
-void TfmMain::ShowStartedProblem(bool hadProblem)
+bool TfmMain::WriteTypedNumber(TProblemField field, const QString& text)
 {
-    // Typing into a database without problems starts a new one, as "+" does:
-    // the list shows its row, ready for its name, and the other controls its values.
-    if (hadProblem || !session_->Problems().HasCurrentProblem())
-        return;
-    problemModel_->Reload();
-    ShowCurrentRow();
+    bool ok = false;
+    if (field == TProblemField::XPoints || field == TProblemField::YPoints) {
+        const qlonglong count = text.toLongLong(&ok);
+        if (ok)
+            session_->Problems().SetCount(field, count);
+        return ok;
+    }
+    double value = QLocale().toDouble(text, &ok);
+    if (!ok)
+        value = QLocale::c().toDouble(text, &ok);
+    if (ok)
+        session_->Problems().SetNumber(field, value);
+    return ok;
 }
 
-void TfmMain::FinishTypedNumber(QLineEdit* edit, const char* field)
+void TfmMain::FinishTypedNumber(QLineEdit* edit, TProblemField field)
 {
     edit->setModified(false);
-    TVolgaTable& table = session_->Problems().Table();
     const QString refusal = CommitTypedText(edit, field);
     typedEdit_ = nullptr;
     if (!refusal.isEmpty()) {
         // The field goes back to its value before the typing; the row stays in edit.
-        WriteToRow([&] { table.SetAsFloat(field, typedFrom_); });
-        ShowCurrentRow(table.FieldIndex(field));
+        WriteToRow([&] { session_->Problems().SetNumber(field, typedFrom_); });
+        ShowField(field);
         Refuse(refusal);
     }
-    if (edit == DBEdit5_ && table.Active())
+    if (edit == DBEdit5_)
         session_->Problems().ZvalueEditExit();
-    ShowCurrentRow(table.FieldIndex(field));
+    ShowField(field);
 }
 
-void TfmMain::ShowCurrentRow(int field)
+void TfmMain::ShowField(TProblemField field)
+{
+    // A closed table knows no fields: everything is shown again.
+    ShowCurrentRow(session_->Problems().IsOpen() ? std::optional(field) : std::nullopt);
+}
+
+void TfmMain::ShowCurrentRow(std::optional<TProblemField> field)
 {
     if (updatingControls_)
         return;
-    TProblemTable& problems = session_->Problems();
-    const TVolgaTable& table = problems.Table();
-    const bool hasRow = problems.HasCurrentProblem();
-    const char sep = session_->Run.Input.Separators.decimal;
-    auto shows = [&](const char* name) { return field < 0 || field == table.FieldIndex(name); };
-
     SetUpdatingControls(true);
-    if (shows("Functs")) {
-        const QString text = hasRow ? FromCp1251(table.AsString("Functs")).replace(QStringLiteral("\r\n"), "\n") : QString();
+    ShowFields(field);
+    if (!field)
+        ShowRowState();
+    SetUpdatingControls(false);
+    if (!field)
+        ReselectCurrentRow();
+    else
+        problemModel_->Follow(false);
+}
+
+void TfmMain::ShowFields(std::optional<TProblemField> field)
+{
+    const TProblemEditor& problems = session_->Problems();
+    const bool hasRow = problems.HasCurrentProblem();
+    const char sep = session_->DecimalSeparator();
+    auto shows = [&](TProblemField f) { return !field || *field == f; };
+    if (shows(TProblemField::Functs)) {
+        const QString text = hasRow ? FromCp1251(problems.Functs()).replace(QStringLiteral("\r\n"), "\n") : QString();
         if (memFunctions_->toPlainText() != text)
             memFunctions_->setPlainText(text);
     }
-    for (const auto& [edit, name] : NumberEdits())
-        if (shows(name) && !(edit->hasFocus() && edit->isModified())) // not under the user's typing
-            edit->setText(hasRow ? FromCp1251(table.DisplayText(table.FieldIndex(name), sep)) : QString());
-    if (shows("Yparameter"))
+    for (const auto& [edit, f] : NumberEdits())
+        if (shows(f) && !(edit->hasFocus() && edit->isModified())) // not under the user's typing
+            edit->setText(hasRow ? FromCp1251(problems.DisplayText(f, sep)) : QString());
+    if (shows(TProblemField::Yparameter))
         dbcbY_->setCurrentIndex(hasRow ? problems.YListIndex() : -1);
-    if (shows("ShowMosaicDiagram"))
-        chbShowMosaic_->setChecked(hasRow && table.AsBoolean("ShowMosaicDiagram"));
-    if (shows("ShowChart"))
-        chbShowChart_->setChecked(!hasRow || table.AsBoolean("ShowChart"));
+    if (shows(TProblemField::ShowMosaicDiagram))
+        chbShowMosaic_->setChecked(hasRow && problems.ShowMosaicDiagram());
+    if (shows(TProblemField::ShowChart))
+        chbShowChart_->setChecked(!hasRow || problems.ShowChart());
     lblZ_->setText(FromCp1251(problems.ZCaption()));
     DBEdit5_->setVisible(problems.ZEditVisible());
-    if (field < 0) {
-        // Without a database there is no row to type into.
-        memFunctions_->setReadOnly(!table.Active());
-        for (const auto& [edit, name] : NumberEdits())
-            edit->setReadOnly(!table.Active());
-        const bool chartShown = !hasRow || problems.ChartVisible();
-        chart_->setVisible(chartShown);
-        sbEditChart_->setVisible(chartShown);
-        statusPanel0_->setText(FromCp1251(problems.StatusText()));
-    }
-    SetUpdatingControls(false);
-    if (field < 0)
-        ReselectCurrentRow();
-    else
-        problemModel_->CurrentRowChanged();
+}
+
+void TfmMain::ShowRowState()
+{
+    // Without a database there is no row to type into.
+    const TProblemEditor& problems = session_->Problems();
+    memFunctions_->setReadOnly(!problems.IsOpen());
+    for (const auto& [edit, field] : NumberEdits())
+        edit->setReadOnly(!problems.IsOpen());
+    const bool chartShown = !problems.HasCurrentProblem() || problems.ChartVisible();
+    chart_->setVisible(chartShown);
+    sbEditChart_->setVisible(chartShown);
+    statusPanel0_->setText(FromCp1251(problems.StatusText()));
 }
 
 void TfmMain::ReselectCurrentRow()
@@ -332,17 +389,15 @@ void TfmMain::ReselectCurrentRow()
 
 void TfmMain::ProblemListClicked(const QModelIndex& current, const QModelIndex&)
 {
-    TVolgaTable& table = session_->Problems().Table();
-    if (movingRow_ || !current.isValid() || !table.Active() || current.row() == problemModel_->CurrentRow())
+    TProblemEditor& problems = session_->Problems();
+    if (movingRow_ || !current.isValid() || !problems.IsOpen() || current.row() == problemModel_->CurrentRow())
         return;
     // Moving posts a pending edit first; a rejected post keeps the user on the row.
     bool moved = false;
     {
         const QScopedValueRollback<bool> moving(movingRow_, true);
-        moved = table.MoveToRecNo(current.row() + 1);
+        moved = problems.MoveTo(current.row());
     }
-    problemModel_->Reload();
-    ShowCurrentRow();
     if (!moved) // after the list has finished with the click that asked for the move
         QMetaObject::invokeMethod(this, &TfmMain::ReturnToCurrentRow, Qt::QueuedConnection);
 }
@@ -350,8 +405,8 @@ void TfmMain::ProblemListClicked(const QModelIndex& current, const QModelIndex&)
 void TfmMain::ReturnToCurrentRow()
 {
     ReselectCurrentRow();
-    const TProblemTable& problems = session_->Problems();
-    if (problems.HasCurrentProblem() && problems.Table().IsNull("ProblemName"))
+    const TProblemEditor& problems = session_->Problems();
+    if (problems.HasCurrentProblem() && problems.IsNameMissing())
         NameCurrentProblem();
 }
 

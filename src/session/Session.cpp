@@ -6,59 +6,58 @@
 namespace solvane {
 
 TSession::TSession(TMessageSink& messages, IDatabaseDialogs& dialogs)
-    : Database(messages, dialogs), messages_(messages), dialogs_(dialogs)
+    : messages_(messages), dialogs_(dialogs), database_(messages, dialogs), editor_(database_.Problems())
 {
-    Run.SetMessageSink(&messages_);
-    Database.PrepareRun = [this] {
-        if (const auto error = Run.Prepare())
+    run_.SetMessageSink(&messages_);
+    database_.PrepareRun = [this] {
+        if (const auto error = run_.Prepare())
             messages_.Show(TMessageKind::Error, *error);
     };
     // Every preparation posts a pending edit first and reads the current row.
-    Run.OnPrepare = [this] {
-        TVolgaTable& table = Problems().Table();
+    run_.OnPrepare = [this] {
+        TVolgaTable& table = editor_.Table();
         if (table.Active() && !table.CheckBrowseMode())
             return false;
         HandCurrentProblemToRun();
         return true;
     };
-    Problems().OnCurrentProblem = [this](double, double) {
+    database_.Problems().OnCurrentProblem = [this](double, double) {
         HandCurrentProblemToRun();
-        Run.SelectProblem(Run.Input.Problem);
+        run_.SelectProblem(run_.Input.Problem);
     };
 }
 
-void TSession::HandCurrentProblemToRun()
-{
-    Run.Input.Problem = Problems().HasCurrentProblem() ? Problems().CurrentProblem() : TProblemRow{};
-}
+void TSession::HandCurrentProblemToRun() { run_.Input.Problem = editor_.Current(); }
 
 void TSession::Start(const std::string& settingsPath, const std::optional<std::string>& database)
 {
-    Settings = LoadSettings(settingsPath);
-    Run.Input.MosaicColor = Settings.MDcolor;
-    std::string path = database.value_or(Settings.WorkingFileName);
+    settings_ = LoadSettings(settingsPath);
+    run_.Input.MosaicColor = settings_.MDcolor;
+    std::string path = database.value_or(settings_.WorkingFileName);
     std::error_code ec;
     if (!std::filesystem::exists(path, ec)) {
         const std::optional<std::string> chosen = dialogs_.ChooseDatabase();
         if (!chosen) {
-            Database.WorkingFileName = path;
+            database_.WorkingFileName = path;
             messages_.Show(TMessageKind::Error, kDatabaseNotFound);
+            editor_.NotifyRows();
             return;
         }
         path = *chosen;
     }
-    Database.OpenDatabase(path);
+    database_.OpenDatabase(path);
+    editor_.NotifyRows();
 }
 
 TRunOutcome TSession::RunPress()
 {
-    if (Run.IsRunning())
+    if (run_.IsRunning())
         return {};
     HandCurrentProblemToRun();
-    const TRunOutcome outcome = Run.Run();
+    const TRunOutcome outcome = run_.Run();
     if (outcome.End != TRunEnd::Failed)
         return outcome;
-    const auto where = LocateRunFailure(Run.Input.Problem.Functs, Run.Results(), outcome.Error);
+    const auto where = LocateRunFailure(run_.Input.Problem.Functs, run_.Results(), outcome.Error);
     if (ShowRunFailure)
         ShowRunFailure(outcome.Error, where ? DescribeFinding(*where) : std::string());
     else
@@ -66,10 +65,48 @@ TRunOutcome TSession::RunPress()
     return outcome;
 }
 
+TRunOutcome TSession::RunPress(bool stepMode, int mosaicHeight)
+{
+    if (run_.IsRunning())
+        return {};
+    run_.Input.StepMode = stepMode;
+    run_.Input.MosaicHeight = mosaicHeight;
+    return RunPress();
+}
+
+void TSession::SetShowChart(bool on)
+{
+    editor_.SetShowChart(on);
+    run_.Input.Problem.ShowChart = on;
+}
+
+void TSession::SetShowMosaicDiagram(bool on)
+{
+    editor_.SetShowMosaicDiagram(on);
+    run_.Input.Problem.ShowMosaicDiagram = on;
+}
+
+void TSession::OpenCommand()
+{
+    database_.OpenCommand();
+    editor_.NotifyRows();
+}
+
+void TSession::CreateCommand()
+{
+    database_.CreateCommand();
+    editor_.NotifyRows();
+}
+
+void TSession::SaveCommand()
+{
+    database_.SaveCommand();
+    editor_.NotifyValues();
+}
+
 std::vector<TScriptFinding> TSession::CheckCurrentScript() const
 {
-    const TProblemTable& problems = Database.Problems();
-    const TProblemRow problem = problems.HasCurrentProblem() ? problems.CurrentProblem() : TProblemRow{};
+    const TProblemRow problem = editor_.Current();
     return CheckScript(problem.Functs, RunValuesOf(problem));
 }
 
@@ -77,20 +114,28 @@ bool TSession::AskStop() { return messages_.Show(TMessageKind::Confirmation, kSt
 
 TSession::TExitStep TSession::SaveBeforeExit()
 {
-    if (!Database.SaveWanted)
+    if (!database_.SaveWanted)
         return TExitStep::LeaveUnsaved;
-    if (Database.SaveIfWanted())
+    if (database_.SaveIfWanted())
         return TExitStep::Leave;
     // The check's warning or the save's error has been shown: nothing is lost unasked.
     return messages_.Show(TMessageKind::Confirmation, kLeaveWithoutSavingQuestion) ? TExitStep::LeaveUnsaved
                                                                                   : TExitStep::Stay;
 }
 
+void TSession::KeepWindowFrame(int left, int top, int width, int height)
+{
+    settings_.Left = left;
+    settings_.Top = top;
+    settings_.Width = width;
+    settings_.Height = height;
+}
+
 void TSession::WriteSettings(const std::string& programDir, const std::string& currentDir)
 {
-    Settings.WorkingFileName = Database.WorkingFileName;
-    Settings.MDcolor = Run.Input.MosaicColor;
-    if (const auto error = SaveSettingsBesideProgram(programDir, currentDir, Settings))
+    settings_.WorkingFileName = database_.WorkingFileName;
+    settings_.MDcolor = run_.Input.MosaicColor;
+    if (const auto error = SaveSettingsBesideProgram(programDir, currentDir, settings_))
         messages_.Show(TMessageKind::Error, *error);
 }
 

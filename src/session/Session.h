@@ -6,9 +6,11 @@
 // message sink and asks through the database dialogs.
 #include "calc/Run.h"
 #include "script/ScriptCheck.h"
+#include "session/ProblemEditor.h"
 #include "session/Settings.h"
 #include "store/ProblemDatabase.h"
 
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <vector>
@@ -29,11 +31,14 @@ public:
     TSession(const TSession&) = delete;
     TSession& operator=(const TSession&) = delete;
 
-    TProblemDatabase Database;
-    TRun Run;
-    TSettings Settings;
-
-    TProblemTable& Problems() { return Database.Problems(); }
+    // The problems as the windows edit them; their notification also tells
+    // when a command of the database changed the list.
+    TProblemEditor& Problems() { return editor_; }
+    const TProblemEditor& Problems() const { return editor_; }
+    // The run, for the windows that show it.
+    const TRun& Run() const { return run_; }
+    const TRunResults& Results() const { return run_.Results(); }
+    const TSettings& Settings() const { return settings_; }
 
     // The start: the settings from settingsPath, then the working database
     // (the one named on the command line, if any, instead of the settings'),
@@ -47,6 +52,32 @@ public:
     TRunOutcome RunPress();
     // How a failed press is shown; without it, as an error message alone.
     std::function<void(const std::string& error, const std::string& detail)> ShowRunFailure;
+
+    // The same with the press's own choices: step by step, and the mosaic's height in pixels.
+    TRunOutcome RunPress(bool stepMode, int mosaicHeight);
+    bool IsRunning() const { return run_.IsRunning(); }
+    void RequestStop() { run_.RequestStop(); }
+    void SetRunObserver(TRunObserver* observer) { run_.SetObserver(observer); }
+    // The name of the problem the run was last handed.
+    const std::string& RunProblemName() const { return run_.Input.Problem.ProblemName; }
+
+    // The two boxes bound to the problem; the run reads them line by line, so
+    // a run in progress follows them too.
+    void SetShowChart(bool on);
+    void SetShowMosaicDiagram(bool on);
+
+    // What the run writes numbers with, and the mosaic's colour (0x00BBGGRR).
+    char DecimalSeparator() const { return run_.Input.Separators.decimal; }
+    void SetDecimalSeparator(char separator) { run_.Input.Separators.decimal = separator; }
+    std::uint32_t MosaicColor() const { return run_.Input.MosaicColor; }
+    void SetMosaicColor(std::uint32_t color) { run_.Input.MosaicColor = color; }
+
+    // The file menu's commands; the problems' notification follows each.
+    void OpenCommand();
+    void CreateCommand();
+    void SaveCommand();
+    // The check box "Сохранить".
+    void SetSaveWanted(bool on) { database_.SaveWanted = on; }
 
     // The script check of the current problem, with its run values.
     std::vector<TScriptFinding> CheckCurrentScript() const;
@@ -63,12 +94,18 @@ public:
     // Solvane.cfg beside the program, else in the current directory; an
     // error box when neither can be written.
     void WriteSettings(const std::string& programDir, const std::string& currentDir);
+    // The main window's outer frame, written with the settings.
+    void KeepWindowFrame(int left, int top, int width, int height);
 
 private:
     void HandCurrentProblemToRun();
 
     TMessageSink& messages_;
     IDatabaseDialogs& dialogs_;
+    TProblemDatabase database_;
+    TRun run_;
+    TSettings settings_;
+    TProblemEditor editor_;
 };
 
 } // namespace solvane

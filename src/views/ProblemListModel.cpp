@@ -1,6 +1,6 @@
 #include "views/ProblemListModel.h"
 
-#include "store/ProblemTable.h"
+#include "session/ProblemEditor.h"
 #include "plot/ColorRef.h"
 #include "plot/QtText.h"
 
@@ -8,43 +8,26 @@
 
 namespace solvane {
 
-TProblemListModel::TProblemListModel(TProblemTable& problems, QObject* parent)
+TProblemListModel::TProblemListModel(TProblemEditor& problems, QObject* parent)
     : QAbstractTableModel(parent), problems_(problems)
 {
 }
 
-int TProblemListModel::rowCount(const QModelIndex& parent) const
-{
-    const TVolgaTable& table = problems_.Table();
-    if (parent.isValid() || !table.Active())
-        return 0;
-    return table.RecordCount() + (table.State() == TTableState::Insert ? 1 : 0);
-}
+int TProblemListModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : problems_.RowCount(); }
 
-int TProblemListModel::CurrentRow() const
-{
-    const TVolgaTable& table = problems_.Table();
-    if (!table.Active())
-        return -1;
-    return table.State() == TTableState::Insert ? table.RecordCount() : table.RecNo() - 1;
-}
+int TProblemListModel::CurrentRow() const { return problems_.CurrentRow(); }
 
 int TProblemListModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : 1; }
 
 QVariant TProblemListModel::data(const QModelIndex& index, int role) const
 {
-    const TVolgaTable& table = problems_.Table();
     if (!index.isValid() || index.row() >= rowCount())
         return {};
     if (role == Qt::BackgroundRole)
         return index.row() % 2 == 1 ? QVariant(ColorFromRef(kMoneyGreen)) : QVariant();
     if (role != Qt::DisplayRole && role != Qt::EditRole)
         return {};
-    const int field = table.FieldIndex("ProblemName");
-    if (index.row() == CurrentRow())
-        return FromCp1251(table.AsString(field)); // the pending edit or insert, if any
-    const TVolgaRow& row = table.Rows()[table.VisibleRows()[static_cast<std::size_t>(index.row())]];
-    return FromCp1251(ReadProblemRow(table, row.Values).ProblemName);
+    return FromCp1251(problems_.NameAt(index.row()));
 }
 
 QVariant TProblemListModel::headerData(int section, Qt::Orientation orientation, int role) const
@@ -69,22 +52,19 @@ bool TProblemListModel::setData(const QModelIndex& index, const QVariant& value,
             OnRefused(refusal);
         return false;
     }
-    TVolgaTable& table = problems_.Table();
-    if (index.row() != CurrentRow() && !table.MoveToRecNo(index.row() + 1))
+    if (!problems_.RenameAt(index.row(), ToCp1251(text.left(kProblemTextLength))))
         return false;
-    table.SetAsString("ProblemName", ToCp1251(text.left(kProblemTextLength)));
     emit dataChanged(index, index);
     return true;
 }
 
-void TProblemListModel::Reload()
+void TProblemListModel::Follow(bool rowsChanged)
 {
-    beginResetModel();
-    endResetModel();
-}
-
-void TProblemListModel::CurrentRowChanged()
-{
+    if (rowsChanged) {
+        beginResetModel();
+        endResetModel();
+        return;
+    }
     const int row = CurrentRow();
     if (row >= 0 && row < rowCount())
         emit dataChanged(index(row, 0), index(row, 0));

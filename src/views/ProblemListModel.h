@@ -8,12 +8,12 @@
 
 namespace solvane {
 
-class TProblemTable;
+class TProblemEditor;
 
 class TProblemListModel : public QAbstractTableModel {
     Q_OBJECT
 public:
-    explicit TProblemListModel(TProblemTable& problems, QObject* parent = nullptr);
+    explicit TProblemListModel(TProblemEditor& problems, QObject* parent = nullptr);
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
@@ -26,16 +26,15 @@ public:
     // at the bottom, where it stays once posted. -1 without one.
     int CurrentRow() const;
 
-    // Rows came or went (open, insert, delete, cancel).
-    void Reload();
-    // The current row's values changed.
-    void CurrentRowChanged();
+    // Follows the problems' notification: rows came or went (open, insert,
+    // delete, cancel, a move), or the current row's values changed.
+    void Follow(bool rowsChanged);
 
     // A typed text that cannot be stored: the message, shown by the window.
     std::function<void(const QString&)> OnRefused;
 
 private:
-    TProblemTable& problems_;
+    TProblemEditor& problems_;
 };
 
 } // namespace solvane

@@ -276,7 +276,7 @@ void TestMainWindow::F9RunsFromTheMemoButNotUnderAModalBox()
     TPlace place;
     TModalAnswers answers;
     auto window = ::Start(place.Options());
-    const TRunResults& results = window->Session().Run.Results();
+    const TRunResults& results = window->Session().Results();
     auto* memo = Find<QPlainTextEdit>(*window, "memFunctions");
     const QString script = memo->toPlainText();
 
@@ -346,7 +346,7 @@ void TestMainWindow::StepModeComputesOneLinePerPress()
     TPlace place;
     TModalAnswers answers;
     auto window = ::Start(place.Options());
-    const TRunResults& results = window->Session().Run.Results();
+    const TRunResults& results = window->Session().Results();
     window->Session().Problems().Table().SetAsInteger("YPoints", 2); // three lines
     qobject_cast<QCheckBox*>(Control(*window, "chbStep"))->click();
     for (int line = 0; line <= 2; ++line) {
@@ -383,7 +383,7 @@ void TestMainWindow::StopOrCloseDuringARun()
     TPlace place;
     TModalAnswers answers;
     auto window = ::Start(place.Options());
-    const TRunResults& results = window->Session().Run.Results();
+    const TRunResults& results = window->Session().Results();
     const int lastLine = static_cast<int>(window->Session().Problems().Table().AsInteger("YPoints"));
     int lineAtAnswer = -2;
     QStringList enabledDuringRun;
@@ -736,7 +736,7 @@ void TestMainWindow::NewProblem()
     QCOMPARE(table.State(), TTableState::Browse);
     QCOMPARE(list->model()->rowCount(), problems + 1);
     QCOMPARE(list->model()->index(problems, 0).data().toString(), QStringLiteral("Эвтектика"));
-    QCOMPARE(window->Session().Run.Results().LineIndex, 9);
+    QCOMPARE(window->Session().Results().LineIndex, 9);
     QCOMPARE(table.AsString("Zparameter"), "P");
     QCOMPARE(Find<QPlainTextEdit>(*window, "memFunctions")->toPlainText().count('\n'), 3);
 }
@@ -772,7 +772,7 @@ void TestMainWindow::F9PressAndReleaseRunOnce()
     QCoreApplication::postEvent(memo, new QKeyEvent(QEvent::KeyRelease, Qt::Key_F9, Qt::NoModifier));
     QTest::qWait(50);
     QCOMPARE(runs.count(), 1);
-    QCOMPARE(window->Session().Run.Results().LineIndex, window->Session().Problems().Table().AsInteger("YPoints"));
+    QCOMPARE(window->Session().Results().LineIndex, window->Session().Problems().Table().AsInteger("YPoints"));
 }
 
 void TestMainWindow::StandardButtonsInRussian()

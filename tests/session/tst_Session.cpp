@@ -69,7 +69,7 @@ TEST(Session, StartOpensTheDatabaseOrSaysItIsNotFound)
         session.Start(folder / "Solvane.cfg", folder / "Problems.d");
         EXPECT_TRUE(messages.Messages.empty());
         EXPECT_EQ(dialogs.caption, "Database: " + folder / "Problems.d");
-        EXPECT_FALSE(session.Run.Results().PrepareFailed); // prepared for the first problem
+        EXPECT_FALSE(session.Results().PrepareFailed); // prepared for the first problem
         EXPECT_EQ(session.RunPress().End, TRunEnd::Completed);
     }
     {
@@ -109,7 +109,7 @@ TEST(Session, ExitWithARowThatFailsItsCheck)
     Dialogs dialogs;
     TSession session(messages, dialogs);
     session.Start(folder / "Solvane.cfg", folder / "Problems.d");
-    session.Database.SaveWanted = false;
+    session.SetSaveWanted(false);
     session.Problems().Table().SetAsString("ProblemName", "");
     EXPECT_EQ(session.SaveBeforeExit(), TSession::TExitStep::LeaveUnsaved);
     EXPECT_TRUE(messages.Messages.empty());
