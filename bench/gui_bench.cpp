@@ -63,7 +63,7 @@ void MakeLargeProblem()
 bool PressRun(benchmark::State& state)
 {
     Window->RunButton()->click();
-    const TRunResults& results = Window->Session().Run.Results();
+    const TRunResult& results = Window->Session().Run.Results();
     if (!results.Completed) {
         state.SkipWithError("the run did not complete");
         return false;
