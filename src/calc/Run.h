@@ -7,6 +7,7 @@
 //   run.Input.Problem = current row;            // or SelectProblem on a move
 //   TRunOutcome outcome = run.Run();           // never throws
 //   run.Results().Cells, BoundaryPoints, Nodes  // what the result windows show
+//   run.Script().Phases, Params                 // the evaluators, read-only
 #include "calc/QH_unit.h"
 #include "calc/RunObserver.h"
 #include "calc/RunState.h"
