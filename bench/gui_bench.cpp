@@ -63,7 +63,7 @@ void MakeLargeProblem()
 bool PressRun(benchmark::State& state)
 {
     Window->RunButton()->click();
-    const TRunResults& results = Window->Session().Results();
+    const TRunResult& results = Window->Session().Results();
     if (!results.Completed) {
         state.SkipWithError("the run did not complete");
         return false;

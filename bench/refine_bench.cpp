@@ -31,7 +31,7 @@ void RefineAfterRun(benchmark::State& state, const char* file, double ymin, doub
             state.SkipWithError(("run not completed: " + result.Outcome.Error).c_str());
             break;
         }
-        const TRefinement refinement = Refine(run.Results(), diagram.Special.Nodes, run.YQuantity());
+        const TRefinement refinement = Refine(run.Results(), run.Script(), diagram.Special.Nodes, run.YQuantity());
         const auto done = Clock::now();
         runSeconds += std::chrono::duration<double>(ran - start).count();
         const double seconds = std::chrono::duration<double>(done - ran).count();

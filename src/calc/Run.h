@@ -7,6 +7,7 @@
 //   run.Input.Problem = current row;            // or SelectProblem on a move
 //   TRunOutcome outcome = run.Run();           // never throws
 //   run.Results().Cells, BoundaryPoints, Nodes  // what the result windows show
+//   run.Script().Phases, Params                 // the evaluators, read-only
 #include "calc/QH_unit.h"
 #include "calc/RunObserver.h"
 #include "calc/RunState.h"
@@ -24,9 +25,7 @@
 
 namespace solvane {
 
-// The run state lives in the TRunResults base, so that the engine's code reads
-// the familiar names directly while a window only gets Results() to read.
-class TRun : private TRunResults {
+class TRun {
 public:
     TRun();
     TRun(const TRun&) = delete;
@@ -41,7 +40,9 @@ public:
     // and hands over the current problem; false stops the preparation.
     std::function<bool()> OnPrepare;
     const TRunState& State() const { return state_; }
-    const TRunResults& Results() const { return *this; }
+    const TRunResult& Results() const { return result_; }
+    // The evaluators of the script of the last preparation.
+    const TScriptModel& Script() const { return script_; }
 
     // The Run button: a new run or, in step mode, the next line. An engine
     // error ends the press as Failed with its message; a press made while a
@@ -65,7 +66,7 @@ public:
     bool InterpretScript();
     // The parameters at composition x, with Sid the ideal-mixing value there.
     void EvaluateParameters(double x, double sid);
-    double ParameterValue(int k) const { return ParamValues[static_cast<std::size_t>(k)]; }
+    double ParameterValue(int k) const { return script_.ParameterValue(static_cast<std::size_t>(k)); }
     // PrepareFailed stays true unless every check passed.
     void PrepareRun();
     // What the sweep sets: the quantity Input.Problem.Yparameter names.
@@ -79,9 +80,17 @@ private:
     void SetPhase(TRunPhase phase);
     // Idle after a run that leaves a grid behind.
     void SetEndedWithGrid();
+    // One line: the candidates, the chord filter, the hull, the grid row, the segments.
     void AnalyseLine();
     void BindEvaluatorCells();
     void EvaluateLinePoints();
+    void EvaluateColumn(std::size_t c, bool chart);
+    void EvaluatePointPhase(std::size_t k);
+    double ChordAt(double x) const; // the chord between the lowest G at Xmin and at Xmax
+    std::int32_t FilterByChord();   // the number of points kept
+    void BuildHull(std::int32_t kept);
+    int WriteGridRow();             // the grid row written
+    int RecordSegments(int row);    // the number of two-phase segments recorded
     void RecordSegmentEnd(const TDPoint& end, int row, bool largerX);
     void Message(TMessageKind kind, const std::string& text);
     bool Ask(const std::string& text);
@@ -92,6 +101,8 @@ private:
     TRunState state_;
     bool running_ = false;
     bool stopRequested_ = false;
+    TRunResult result_;
+    TScriptModel script_;
 
     // The engine's work space of one line.
     TStrParser StrParser1;
@@ -114,16 +125,12 @@ private:
         double *T, *P, *Y, *X, *Sid;
         std::vector<double*> params;
     };
-    struct ParamCells {
-        double *X, *T, *P, *Sid;
-        double lastValue = 0, lastRounded = 0;
-    };
     bool cellsBound_ = false;
     double lineGLeft_ = 0, lineGRight_ = 0; // lowest G at Xmin and at Xmax in this line
+    double lineSlope_ = 0;
     double* sidX_ = nullptr;
     std::vector<PhaseCells> phaseCells_;
     std::vector<PhaseCells> pointCells_;
-    std::vector<ParamCells> paramCells_;
     CellGrid::TextId textE_ = 0;
     std::vector<CellGrid::TextId> phaseText_;
     std::vector<CellGrid::TextId> pointText_;

@@ -15,48 +15,37 @@ namespace {
 
 struct Evaluator {
     const TScriptStatement* Statement = nullptr; // null: the default ideal-mixing term
-    std::unique_ptr<TParser> Parser;
+    TParser* Parser = nullptr;
 };
 
-// The script's evaluators as the interpreter builds them; all of them compile.
+// The script model's evaluators with the statements they come from.
 struct Evaluators {
     Evaluator Sid;
     std::vector<Evaluator> Parameters, Phases, Points;
 };
 
-Evaluators Build(const std::vector<TScriptStatement>& statements)
+std::vector<Evaluator> Paired(TNamedList<TParser>& list, const std::vector<const TScriptStatement*>& sources)
 {
-    Evaluators built;
-    built.Sid.Parser = MakeEvaluator({"R", "P"});
-    built.Sid.Parser->SetExpression(kDefaultSidExpression);
-    std::vector<std::string> above;
-    for (const TScriptStatement& s : statements) {
-        if (!s.IsDefinition() || !s.HasEquals || s.PointProblem != TPointProblem::None)
-            continue;
-        if (s.Kind == TStatementKind::PointPhase && s.Expression.empty())
-            continue;
-        Evaluator e{&s, MakeEvaluator(NamesKnownAtCompile(s, above))};
-        if (s.Kind == TStatementKind::PointPhase)
-            e.Parser->SetVariable("X", s.Composition);
-        e.Parser->SetExpression(s.Expression);
-        switch (s.Kind) {
-        case TStatementKind::Sid: built.Sid = std::move(e); break;
-        case TStatementKind::Parameter:
-            above.push_back(s.Name);
-            built.Parameters.push_back(std::move(e));
-            break;
-        case TStatementKind::SolutionPhase: built.Phases.push_back(std::move(e)); break;
-        default: built.Points.push_back(std::move(e)); break;
-        }
-    }
-    return built;
+    std::vector<Evaluator> paired;
+    for (std::size_t k = 0; k < list.size(); ++k)
+        paired.push_back({sources[k], list[k].Object.get()});
+    return paired;
+}
+
+Evaluators Pair(TScriptModel& model)
+{
+    const TScriptModel::TSources& sources = model.Sources();
+    return {{sources.Sid, &model.sidParser},
+            Paired(model.Params, sources.Params),
+            Paired(model.Phases, sources.Phases),
+            Paired(model.PointPhases, sources.PointPhases)};
 }
 
 // One line of the sweep replayed evaluator by evaluator, in the run's order,
 // until one raises.
 class LineReplay {
 public:
-    LineReplay(Evaluators& evaluators, const TRunResults& run) : e_(evaluators), run_(run) {}
+    LineReplay(Evaluators& evaluators, const TRunResult& run) : e_(evaluators), run_(run) {}
 
     std::optional<TScriptFinding> Find(const std::string& error)
     {
@@ -144,37 +133,51 @@ private:
     }
 
     Evaluators& e_;
-    const TRunResults& run_;
+    const TRunResult& run_;
     std::string error_;
     Settings values_; // the parameters at the current X, as their decimal texts read back
     std::optional<TScriptFinding> found_;
 };
 
-} // namespace
-
-std::optional<TScriptFinding> LocateRunFailure(const std::string& script, const TRunResults& run, const std::string& error)
+// The first statement the run refuses: its name or expression, or, at the
+// solution phase where a parameter raised, that parameter. Nothing past a
+// point-phase warning, which ends the run without an error.
+std::optional<TScriptFinding> FirstRefusal(const TScriptModel& model, const std::optional<TScriptFinding>& parameterFailure)
 {
-    const std::vector<TScriptStatement> statements = ReadScriptStatements(script);
-    // The interpreter stops at the first statement it cannot take.
+    const std::vector<TScriptStatement>& statements = model.Statements();
     std::vector<std::string> above;
-    TParametersWhileReading parameters;
     for (const TScriptStatement& s : statements) {
         TStatementCheck check = CheckStatement(s, statements, above);
         if (!check.Refusals.empty())
             return check.Refusals.front();
-        if (auto failed = parameters.Next(s); !failed.empty())
-            return failed.front();
+        if (parameterFailure && &s == model.StatementBeingBuilt())
+            return parameterFailure;
         if (s.PointProblem != TPointProblem::None)
-            return std::nullopt; // the run stopped there with a warning, not an error
+            return std::nullopt;
         if (s.Kind == TStatementKind::Parameter && s.HasEquals)
             above.push_back(s.Name);
     }
+    return std::nullopt;
+}
+
+} // namespace
+
+std::optional<TScriptFinding> LocateRunFailure(const std::string& script, const TRunResult& run, const std::string& error)
+{
+    // The script model built as the run built it, before any line (Sid 0).
+    TScriptModel model;
+    bool built = false;
     try {
-        Evaluators evaluators = Build(statements);
-        return LineReplay(evaluators, run).Find(error);
-    } catch (const std::exception&) {
-        return std::nullopt;
+        built = model.Build(script, nullptr, '.', 0);
+    } catch (const std::exception& raised) {
+        if (const TScriptStatement* parameter = model.ParameterThatRaised())
+            return FirstRefusal(model, ParameterFailure(*parameter, *model.StatementBeingBuilt(), model.Temperature,
+                                                        model.Pressure, raised.what()));
     }
+    if (auto refused = FirstRefusal(model, std::nullopt); refused || !built)
+        return refused;
+    Evaluators evaluators = Pair(model);
+    return LineReplay(evaluators, run).Find(error);
 }
 
 } // namespace solvane

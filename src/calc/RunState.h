@@ -5,7 +5,6 @@
 #include "calc/CellGrid.h"
 #include "store/Problem.h"
 #include "calc/RunTypes.h"
-#include "expr/Parser10.h"
 #include "text/NumberFormat.h"
 
 #include <cstdint>
@@ -63,9 +62,10 @@ struct TRunOutcome {
     std::string Error;
 };
 
-// The run state and the results of the last run. Every field keeps the name
-// the diagram, grid and special points windows know it by.
-struct TRunResults {
+// The results of the last run, a plain value apart from the evaluators (those
+// are the script model's). Every field keeps the name the diagram, grid and
+// special points windows know it by.
+struct TRunResult {
     bool PrepareFailed = true; // until a preparation passed every check
     bool Completed = false;    // the last run computed its line at Ymin
 
@@ -81,16 +81,6 @@ struct TRunResults {
     std::int32_t MosaicRow = 0;
     std::int32_t LineIndex = -1; // the last line computed, -1 before the first
     std::int32_t ZHigh = -1;     // the last valid entry of BoundaryPoints
-
-    // The script's phases, point phases and parameters with their evaluators.
-    TNamedList<TParser> Phases;
-    TNamedList<TParser> PointPhases;
-    TNamedList<TParser> Params;
-    // The parameter values at the last evaluation. Each stands for its
-    // 15-digit decimal text (FormatGeneral) and holds exactly what that text
-    // reads back as.
-    std::vector<double> ParamValues;
-    TParser sidParser; // the ideal-mixing term
 
     TNamedList<TXclass> XColumns;
     TaTZpoint BoundaryPoints;

@@ -1,7 +1,8 @@
 #pragma once
-// The records of a run: grid columns, candidate points of a line, segment ends,
-// and the ordered (text, object) lists that hold the run's named collections.
+// The records of a run: grid columns, candidate points of a line, segment ends
+// and nodes.
 #include "calc/CellGrid.h"
+#include "script/NamedList.h"
 
 #include <cstdint>
 #include <memory>
@@ -53,16 +54,5 @@ public:
 
 using TaTpoint = std::vector<TDPoint>;
 using TaTZpoint = std::vector<TZPoint>;
-
-// An entry of an ordered (text, object) list. The list owns its objects:
-// clearing it releases the evaluators or records of the previous run.
-template <class T>
-struct TListItem {
-    std::string Text;
-    std::unique_ptr<T> Object;
-};
-
-template <class T>
-using TNamedList = std::vector<TListItem<T>>;
 
 } // namespace solvane

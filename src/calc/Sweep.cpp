@@ -37,9 +37,9 @@ void TRun::SetEndedWithGrid()
 void TRun::SelectProblem(const TProblemRow& problem)
 {
     Input.Problem = problem;
-    Ymin = problem.Ymin;
-    Ymax = problem.Ymax;
-    CurrentY = Ymax;
+    result_.Ymin = problem.Ymin;
+    result_.Ymax = problem.Ymax;
+    result_.CurrentY = result_.Ymax;
 }
 
 std::optional<std::string> TRun::Prepare()
@@ -71,7 +71,7 @@ TRunOutcome TRun::Run()
         outcome = {TRunEnd::Failed, "Unknown error"};
     }
     if (outcome.End == TRunEnd::Failed) {
-        if (PrepareFailed) // a script error: nothing started
+        if (result_.PrepareFailed) // a script error: nothing started
             SetPhase(TRunPhase::Idle);
         else
             SetEndedWithGrid();
@@ -85,15 +85,15 @@ TRunEnd TRun::Sweep()
     // A step run goes on until its line at Ymin is computed; testing only
     // CurrentY against Ymin would end it one line early, since CurrentY
     // reaches Ymin before that line is computed.
-    const bool continuation = stepMode && !Completed && CurrentY < Ymax;
+    const bool continuation = stepMode && !result_.Completed && result_.CurrentY < result_.Ymax;
     if (!continuation) {
         SetPhase(TRunPhase::Starting);
-        const bool declined = stepMode && Completed && AtYmin(CurrentY, Ymin) && !Ask("Restart the problem?");
+        const bool declined = stepMode && result_.Completed && AtYmin(result_.CurrentY, result_.Ymin) && !Ask("Restart the problem?");
         if (!declined) {
-            Completed = false;
+            result_.Completed = false;
             PrepareRun();
         }
-        if (declined || PrepareFailed) {
+        if (declined || result_.PrepareFailed) {
             // Nothing starts.
             SetPhase(TRunPhase::Idle);
             return TRunEnd::Refused;
@@ -101,12 +101,12 @@ TRunEnd TRun::Sweep()
         StartNewRun();
         observer_->SetupFinished();
     }
-    MosaicScaleValue = MosaicScale(Input.MosaicHeight, Ymin, Ymax);
+    MosaicScaleValue = MosaicScale(Input.MosaicHeight, result_.Ymin, result_.Ymax);
     SetPhase(stepMode ? TRunPhase::Stepping : TRunPhase::Running);
     if (!stepMode && Input.Problem.ShowMosaicDiagram)
         observer_->ShowMosaicWindow();
 
-    while (CurrentY >= Ymin) {
+    while (result_.CurrentY >= result_.Ymin) {
         if (stopRequested_) {
             stopRequested_ = false;
             SetEndedWithGrid();
@@ -114,31 +114,31 @@ TRunEnd TRun::Sweep()
         }
         PointHigh = -1;
         if (YQuantity() == TYQuantity::Temperature)
-            Temperature = CurrentY;
+            result_.Temperature = result_.CurrentY;
         else if (YQuantity() == TYQuantity::Pressure)
-            Pressure = CurrentY;
-        if (LineIndex >= 0 && LineIndex % 10 == 0)
+            result_.Pressure = result_.CurrentY;
+        if (result_.LineIndex >= 0 && result_.LineIndex % 10 == 0)
             observer_->StatusText(Input.Problem.Yparameter + " = " +
-                                  FormatFloat("0.####", CurrentY, Input.Separators));
+                                  FormatFloat("0.####", result_.CurrentY, Input.Separators));
         AnalyseLine();
         observer_->LineFinished();
-        if (AtYmin(CurrentY, Ymin)) {
-            Completed = true;
+        if (AtYmin(result_.CurrentY, result_.Ymin)) {
+            result_.Completed = true;
             break;
         }
-        const double next = CurrentY - Ystep;
+        const double next = result_.CurrentY - result_.Ystep;
         // A step lost in the rounding of a large Y would repeat the line forever.
-        CurrentY = !(next >= Ymin) || next == CurrentY ? Ymin : next;
+        result_.CurrentY = !(next >= result_.Ymin) || next == result_.CurrentY ? result_.Ymin : next;
         if (stepMode)
             return TRunEnd::Stepped;
     }
-    if (!Completed)
+    if (!result_.Completed)
         return TRunEnd::Stepped;
 
     state_ = {TRunPhase::Finished, true};
     observer_->StateChanged(state_);
     observer_->RunComplete();
-    Cells.SetRowCount(LineIndex + 2);
+    result_.Cells.SetRowCount(result_.LineIndex + 2);
     stopRequested_ = false;
     SetPhase(TRunPhase::Idle);
     return TRunEnd::Completed;

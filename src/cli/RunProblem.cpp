@@ -56,7 +56,7 @@ TComputedProblem ComputeProblem(const TProblemRow& problem, bool refine)
     nlohmann::json messages = nlohmann::json::array();
     for (const auto& m : result.Messages)
         messages.push_back({{"type", MessageKindName(m.Kind)}, {"text", JsonText(m.Text)}});
-    const TRunResults& state = run->Results();
+    const TRunResult& state = run->Results();
     nlohmann::json& out = computed.Json;
     out["name"] = JsonText(problem.ProblemName);
     out["completed"] = result.Completed;

@@ -8,7 +8,7 @@ namespace solvane {
 
 TDiagramSnapshot BuildDiagramSnapshot(const TRun& run, TSnapshotParts parts)
 {
-    const TRunResults& results = run.Results();
+    const TRunResult& results = run.Results();
     TDiagramSnapshot snapshot;
     snapshot.Built = true;
     snapshot.XCaption = results.XCaption;
@@ -32,7 +32,7 @@ TDiagramSnapshot BuildDiagramSnapshot(const TRun& run, TSnapshotParts parts)
     if (parts.SpecialPoints)
         snapshot.Special = SearchSpecialPoints(results.Cells, run.Input.Problem.Yparameter, snapshot.Separator);
     if (parts.Refinement)
-        snapshot.Refinement = Refine(results, snapshot.Special.Nodes, run.YQuantity());
+        snapshot.Refinement = Refine(results, run.Script(), snapshot.Special.Nodes, run.YQuantity());
     return snapshot;
 }
 

@@ -14,12 +14,12 @@ void TPhaseDerivatives::Slots::Find(const TTaylorProgram& program)
     sid = program.Slot("SID");
 }
 
-TPhaseDerivatives::TPhaseDerivatives(const TRunResults& run, TYQuantity y)
+TPhaseDerivatives::TPhaseDerivatives(const TRunResult& run, const TScriptModel& script, TYQuantity y)
     : y_(y), temperature_(run.Temperature), pressure_(run.Pressure)
 {
-    sid_.emplace(run.sidParser);
+    sid_.emplace(script.sidParser);
     sidX_ = sid_->Slot("X");
-    for (const auto& param : run.Params) {
+    for (const auto& param : script.Params) {
         params_.emplace_back(*param.Object);
         paramSlots_.emplace_back().Find(params_.back());
         paramNames_.push_back(AsciiUpper(param.Text));
@@ -34,11 +34,11 @@ TPhaseDerivatives::TPhaseDerivatives(const TRunResults& run, TYQuantity y)
             phase.params.push_back(phase.program->Slot(name));
         return phase;
     };
-    for (const auto& phase : run.Phases) {
+    for (const auto& phase : script.Phases) {
         phases_.push_back(make(*phase.Object));
         phaseNames_.push_back(phase.Text);
     }
-    for (const auto& point : run.PointPhases) {
+    for (const auto& point : script.PointPhases) {
         points_.push_back(make(*point.Object));
         points_.back().slots.x = -1; // X keeps the composition
         pointTexts_.push_back(point.Text);

@@ -3,9 +3,10 @@
 // with their derivatives in X to the third order. G of a solution phase reads
 // X directly, through Sid (the ideal-mixing term at X) and through every
 // parameter (each evaluated at X): all three are differentiated, by the chain
-// rule. The run's evaluators are only read; each phase gets its own copy of
+// rule. The script model's evaluators are only read; each phase gets its own copy of
 // the program and of the variable values.
 #include "calc/RunState.h"
+#include "script/ScriptModel.h"
 #include "expr/Derivatives.h"
 #include "script/YQuantity.h"
 
@@ -18,7 +19,7 @@ namespace solvane {
 class TPhaseDerivatives {
 public:
     // `y`: what follows the level Y besides "y" (the temperature, the pressure, or nothing).
-    TPhaseDerivatives(const TRunResults& run, TYQuantity y);
+    TPhaseDerivatives(const TRunResult& run, const TScriptModel& script, TYQuantity y);
 
     std::size_t PhaseCount() const { return phases_.size(); }
     std::size_t PointPhaseCount() const { return points_.size(); }

@@ -14,8 +14,8 @@
 namespace solvane {
 namespace refine {
 
-Refiner::Refiner(const TRunResults& run, const std::vector<TNode>& nodes, TYQuantity y)
-    : run_(run), nodes_(nodes), model_(run, y)
+Refiner::Refiner(const TRunResult& run, const TScriptModel& script, const std::vector<TNode>& nodes, TYQuantity y)
+    : run_(run), script_(script), nodes_(nodes), model_(run, script, y)
 {
 }
 
@@ -28,7 +28,7 @@ TRefinement Refiner::Refine()
     bare.Boundaries = out.Boundaries;
     FindClosings(out, JoinBranches(bare, run_.Ystep));
     out.Branches = JoinBranches(out, run_.Ystep);
-    for (const auto& point : run_.PointPhases)
+    for (const auto& point : script_.PointPhases)
         out.PointPhases.push_back(point.Text);
     return out;
 }
@@ -381,9 +381,9 @@ const char* RefinedPointKindName(TRefinedPointKind kind)
     }
 }
 
-TRefinement Refine(const TRunResults& run, const std::vector<TNode>& nodes, TYQuantity y)
+TRefinement Refine(const TRunResult& run, const TScriptModel& script, const std::vector<TNode>& nodes, TYQuantity y)
 {
-    refine::Refiner refiner(run, nodes, y);
+    refine::Refiner refiner(run, script, nodes, y);
     return refiner.Refine();
 }
 

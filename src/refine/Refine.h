@@ -3,8 +3,10 @@
 // two-phase segment, the three-phase level of every node, the points where a
 // two-phase region closes, and the boundaries joined into lines. Every refined
 // result is checked against every phase; a result that cannot be trusted keeps
-// the grid's value and says so (Refined false). The run itself is only read.
+// the grid's value and says so (Refined false). It reads a run result and the
+// script model of that run, never a live run.
 #include "calc/RunState.h"
+#include "script/ScriptModel.h"
 #include "script/YQuantity.h"
 
 #include <string>
@@ -66,6 +68,6 @@ struct TRefinement {
 const char* RefinedPointKindName(TRefinedPointKind kind);
 
 // `y`: what the run's sweep set.
-TRefinement Refine(const TRunResults& run, const std::vector<TNode>& nodes, TYQuantity y);
+TRefinement Refine(const TRunResult& run, const TScriptModel& script, const std::vector<TNode>& nodes, TYQuantity y);
 
 } // namespace solvane

@@ -220,12 +220,60 @@ bool Refiner::SegmentBetween(const TRefinement& out, double y, double x1, double
     });
 }
 
+bool Refiner::EndsAtNode(const TRefinement& out, const TRefinedBranch& left, bool top, double y, double ystep)
+{
+    for (const TRefinedNode& n : out.Nodes) {
+        const bool both = std::count(n.Phases.begin(), n.Phases.end(), left.Left) &&
+                          std::count(n.Phases.begin(), n.Phases.end(), left.Right);
+        const double past = top ? n.Y - y : y - n.Y; // how far beyond this end
+        if (both && past >= -1e-9 * (1 + std::fabs(y)) && past <= 1.5 * ystep)
+            return true;
+    }
+    return false;
+}
+
+bool Refiner::CongruentClosing(const TRefinement& out, const std::vector<TRefinedBranch>& branches,
+                               const TRefinedBranch& left, bool top, Pair pair, RegionEnd end, TRefinedPoint& p)
+{
+    // The other side of a congruent point: the same pair swapped, ending on
+    // the same line next to this one, with only the phase they share between
+    // them. A pair that the grid saw further apart than a few steps counts
+    // only when refined.
+    for (std::size_t m = 0; m + 1 < branches.size(); m += 2) {
+        const TRefinedBranch& other = branches[m];
+        if (other.Left != left.Right || other.Right != left.Left)
+            continue;
+        const auto [ox, oy] = top ? other.Points.front() : other.Points.back();
+        if (oy != end.y || ox < end.xr || SegmentBetween(out, end.y, end.xr, ox))
+            continue;
+        p.Kind = TRefinedPointKind::Congruent;
+        p.X = (end.xr + ox) / 2;
+        p.Refined = CongruentPoint(pair.a, pair.b, p.X, end.y, end.beyond, p);
+        if (p.Refined || ox - end.xr <= 3 * run_.Xstep)
+            return true;
+    }
+    return false;
+}
+
+bool Refiner::EdgeClosing(Pair pair, double xl, RegionEnd end, TRefinedPoint& p)
+{
+    const bool lowFirst = xl - run_.Xmin < run_.Xmax - end.xr;
+    for (const double edge : {lowFirst ? run_.Xmin : run_.Xmax, lowFirst ? run_.Xmax : run_.Xmin}) {
+        p.Kind = TRefinedPointKind::End;
+        p.X = edge;
+        p.Refined = EndPoint(pair.a, pair.b, edge, end.y, end.beyond, p);
+        if (p.Refined || std::min(xl - run_.Xmin, run_.Xmax - end.xr) < 3 * run_.Xstep)
+            return true;
+    }
+    return false;
+}
+
 // Every end of a two-phase region that is neither at the ends of the sweep nor
 // at a node: an end at an edge of the X range, a critical point, or a congruent point.
 void Refiner::FindClosings(TRefinement& out, const std::vector<TRefinedBranch>& branches)
 {
     const double yTop = std::max(run_.Ymin, run_.Ymax), yBottom = std::min(run_.Ymin, run_.Ymax);
-    const double ystep = std::fabs(run_.Ystep), near = 3 * run_.Xstep;
+    const double ystep = std::fabs(run_.Ystep);
     for (std::size_t k = 0; k + 1 < branches.size(); k += 2) {
         const TRefinedBranch& left = branches[k];
         const TRefinedBranch& right = branches[k + 1];
@@ -234,14 +282,7 @@ void Refiner::FindClosings(TRefinement& out, const std::vector<TRefinedBranch>& 
             const double xr = (top ? right.Points.front() : right.Points.back()).first;
             if ((top && y >= yTop) || (!top && y <= yBottom))
                 continue; // the region goes on beyond the sweep
-            bool atNode = false;
-            for (const TRefinedNode& n : out.Nodes) {
-                const bool both = std::count(n.Phases.begin(), n.Phases.end(), left.Left) &&
-                                  std::count(n.Phases.begin(), n.Phases.end(), left.Right);
-                const double past = top ? n.Y - y : y - n.Y; // how far beyond this end
-                atNode = atNode || (both && past >= -1e-9 * (1 + std::fabs(y)) && past <= 1.5 * ystep);
-            }
-            if (atNode)
+            if (EndsAtNode(out, left, top, y, ystep))
                 continue;
             const double beyond = top ? y + ystep : y - ystep;
             const auto a = Named(left.Left), b = Named(left.Right);
@@ -258,33 +299,10 @@ void Refiner::FindClosings(TRefinement& out, const std::vector<TRefinedBranch>& 
                     found = true;
                     p.Refined = CriticalPoint(a->index, xl, xr, y, beyond, p);
                 } else {
-                    // The other side of a congruent point: the same pair swapped,
-                    // ending on the same line next to this one, with only the
-                    // phase they share between them. A pair that the grid saw
-                    // further apart than a few steps counts only when refined.
-                    for (std::size_t m = 0; m + 1 < branches.size() && !found; m += 2) {
-                        const TRefinedBranch& other = branches[m];
-                        if (other.Left != left.Right || other.Right != left.Left)
-                            continue;
-                        const auto [ox, oy] = top ? other.Points.front() : other.Points.back();
-                        if (oy != y || ox < xr || SegmentBetween(out, y, xr, ox))
-                            continue;
-                        p.Kind = TRefinedPointKind::Congruent;
-                        p.X = (xr + ox) / 2;
-                        p.Refined = CongruentPoint(*a, *b, p.X, y, beyond, p);
-                        found = p.Refined || ox - xr <= near;
-                    }
+                    found = CongruentClosing(out, branches, left, top, {*a, *b}, {xr, y, beyond}, p);
                 }
                 // Else the region ends at an edge of the range, the nearer one first.
-                const bool lowFirst = xl - run_.Xmin < run_.Xmax - xr;
-                for (const double edge : {lowFirst ? run_.Xmin : run_.Xmax, lowFirst ? run_.Xmax : run_.Xmin}) {
-                    if (found)
-                        break;
-                    p.Kind = TRefinedPointKind::End;
-                    p.X = edge;
-                    p.Refined = EndPoint(*a, *b, edge, y, beyond, p);
-                    found = p.Refined || std::min(xl - run_.Xmin, run_.Xmax - xr) < near;
-                }
+                found = found || EdgeClosing({*a, *b}, xl, {xr, y, beyond}, p);
             } catch (const std::exception&) {
                 p.Refined = false;
             }

@@ -94,6 +94,54 @@ void Refiner::RefineNodes(TRefinement& out)
     }
 }
 
+bool Refiner::LevelOut(const End& left, const PhaseRef& middle, const End& right, double y0, const Tangent& t0,
+                       double x0, double& yOut, double& dOut)
+{
+    for (const double dy : {-run_.Ystep, run_.Ystep}) {
+        Tangent t = t0;
+        double xm = x0;
+        const auto d = MiddleDepth(left, middle, right, y0 + dy, t, xm);
+        if (d && *d > 0) {
+            yOut = y0 + dy;
+            dOut = *d;
+            return true;
+        }
+    }
+    return false;
+}
+
+std::optional<double> Refiner::SolveLevel(const End& left, const PhaseRef& middle, const End& right, Level in,
+                                          Level out, Tangent& t, double& xm)
+{
+    // Regula falsi (Illinois) between the line where it is stable and where it is not.
+    int side = 0;
+    double y = in.y;
+    for (int step = 0; step < kLevelSteps; ++step) {
+        const double previous = y;
+        y = in.y - in.depth * (out.y - in.y) / (out.depth - in.depth);
+        if (!(y > std::min(in.y, out.y) && y < std::max(in.y, out.y)))
+            y = (in.y + out.y) / 2;
+        const auto d = MiddleDepth(left, middle, right, y, t, xm);
+        if (!d)
+            return std::nullopt;
+        if (*d < 0) {
+            in = {y, *d};
+            if (side == -1)
+                out.depth /= 2;
+            side = -1;
+        } else {
+            out = {y, *d};
+            if (side == 1)
+                in.depth /= 2;
+            side = 1;
+        }
+        const double tolerance = 1e-11 * (1 + std::fabs(y));
+        if (std::fabs(out.y - in.y) < tolerance || std::fabs(y - previous) < tolerance || *d == 0)
+            return y;
+    }
+    return std::nullopt;
+}
+
 void Refiner::RefineNode(const TNode& node, TRefinedNode& r)
 {
     // In the node's line the middle phase still lies between two segments.
@@ -124,56 +172,13 @@ void Refiner::RefineNode(const TNode& node, TRefinedNode& r)
     if (!d0 || !(*d0 < 0))
         return;
     // The middle phase leaves the tangent within a line's step above or below.
-    const Tangent t0 = t;
-    const double x0 = xm;
     double yOut = 0, dOut = 0;
-    bool found = false;
-    for (const double dy : {-run_.Ystep, run_.Ystep}) {
-        Tangent tt = t0;
-        double xx = x0;
-        const auto d = MiddleDepth(*left, *middle, *right, *y0 + dy, tt, xx);
-        if (d && *d > 0) {
-            yOut = *y0 + dy;
-            dOut = *d;
-            found = true;
-            break;
-        }
-    }
-    if (!found)
+    if (!LevelOut(*left, *middle, *right, *y0, t, xm, yOut, dOut))
         return;
-    // Regula falsi (Illinois) between the line where it is stable and where it is not.
-    double yIn = *y0, dIn = *d0;
-    int side = 0;
-    double y = yIn;
-    t = t0;
-    xm = x0;
-    bool converged = false;
-    for (int step = 0; step < kLevelSteps && !converged; ++step) {
-        const double previous = y;
-        y = yIn - dIn * (yOut - yIn) / (dOut - dIn);
-        if (!(y > std::min(yIn, yOut) && y < std::max(yIn, yOut)))
-            y = (yIn + yOut) / 2;
-        const auto d = MiddleDepth(*left, *middle, *right, y, t, xm);
-        if (!d)
-            return;
-        if (*d < 0) {
-            yIn = y;
-            dIn = *d;
-            if (side == -1)
-                dOut /= 2;
-            side = -1;
-        } else {
-            yOut = y;
-            dOut = *d;
-            if (side == 1)
-                dIn /= 2;
-            side = 1;
-        }
-        const double tolerance = 1e-11 * (1 + std::fabs(y));
-        converged = std::fabs(yOut - yIn) < tolerance || std::fabs(y - previous) < tolerance || *d == 0;
-    }
-    if (!converged)
+    const auto level = SolveLevel(*left, *middle, *right, {*y0, *d0}, {yOut, dOut}, t, xm);
+    if (!level)
         return;
+    const double y = *level;
     if (!Verify(t, y))
         return;
     r.Y = y;

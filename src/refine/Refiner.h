@@ -60,7 +60,7 @@ struct Tangent {
 
 class Refiner {
 public:
-    Refiner(const TRunResults& run, const std::vector<TNode>& nodes, TYQuantity y);
+    Refiner(const TRunResult& run, const TScriptModel& script, const std::vector<TNode>& nodes, TYQuantity y);
 
     TRefinement Refine();
 
@@ -89,6 +89,17 @@ private:
                                       Tangent& t, double& xm);
     void RefineNodes(TRefinement& out);
     void RefineNode(const TNode& node, TRefinedNode& r);
+    // A level and how deep the middle phase lies below the tangent there.
+    struct Level {
+        double y = 0, depth = 0;
+    };
+    // The line a step above or below y0 where the middle phase lies above the tangent.
+    bool LevelOut(const End& left, const PhaseRef& middle, const End& right, double y0, const Tangent& t0, double x0,
+                  double& yOut, double& dOut);
+    // The level between `in` (stable) and `out` where the middle phase just
+    // touches the tangent; t and xm follow the solution.
+    std::optional<double> SolveLevel(const End& left, const PhaseRef& middle, const End& right, Level in, Level out,
+                                     Tangent& t, double& xm);
 
     // Where a two-phase region closes (RefineClosings.cpp).
     template <class F>
@@ -104,8 +115,21 @@ private:
     std::optional<PhaseRef> Named(const std::string& name) const;
     static bool SegmentBetween(const TRefinement& out, double y, double x1, double x2);
     void FindClosings(TRefinement& out, const std::vector<TRefinedBranch>& branches);
+    // Whether a node of both phases lies at this end of the region or within 1.5 lines beyond it.
+    static bool EndsAtNode(const TRefinement& out, const TRefinedBranch& left, bool top, double y, double ystep);
+    struct Pair {
+        PhaseRef a, b;
+    };
+    // Where a region ends: its right boundary's x, its line and the line beyond.
+    struct RegionEnd {
+        double xr = 0, y = 0, beyond = 0;
+    };
+    bool CongruentClosing(const TRefinement& out, const std::vector<TRefinedBranch>& branches,
+                          const TRefinedBranch& left, bool top, Pair pair, RegionEnd end, TRefinedPoint& p);
+    bool EdgeClosing(Pair pair, double xl, RegionEnd end, TRefinedPoint& p);
 
-    const TRunResults& run_;
+    const TRunResult& run_;
+    const TScriptModel& script_;
     const std::vector<TNode>& nodes_;
     TPhaseDerivatives model_;
 };

@@ -1,7 +1,7 @@
 #pragma once
 // The script check: the traps of the script language made visible, each
 // finding with the memo line and the name it is about. It reads the script
-// as the interpreter does and compiles every expression the way the run
+// as the script model does and compiles every expression the way the run
 // would, but changes nothing: a run does and says exactly what it would
 // without it.
 //
@@ -15,7 +15,7 @@
 
 namespace solvane {
 
-struct TRunResults;
+struct TRunResult;
 
 enum class TFindingSeverity { Error, Warning };
 
@@ -54,7 +54,7 @@ std::string DescribeFinding(const TScriptFinding& finding);
 // fault during the sweep, the first evaluator that raises the run's error at
 // the run's current line (its T, p, y and X columns). Nothing when the script
 // explains no such failure.
-std::optional<TScriptFinding> LocateRunFailure(const std::string& script, const TRunResults& run,
+std::optional<TScriptFinding> LocateRunFailure(const std::string& script, const TRunResult& run,
                                                const std::string& error);
 
 } // namespace solvane

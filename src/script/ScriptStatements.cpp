@@ -11,8 +11,7 @@
 namespace solvane {
 namespace {
 
-// As in the interpreter: deleting "up to the end of the line" removes at most
-// this many characters.
+// Deleting "up to the end of the line" removes at most this many characters.
 constexpr std::size_t kLineTailLimit = 1000;
 
 void CutFrom(std::string& line, std::string_view marker)
@@ -51,9 +50,10 @@ void ReadPointParts(const std::string& upper, TScriptStatement& statement, std::
         try {
             statement.Composition = ReadComposition(parts[k]);
         } catch (const std::exception& error) {
-            // The interpreter stops at the first part that raises.
+            // The run stops at the first part that raises.
             statement.PointProblem = TPointProblem::CompositionFault;
             statement.CompositionError = error.what();
+            statement.CompositionException = std::current_exception();
             return;
         }
         parts.erase(parts.begin() + static_cast<std::ptrdiff_t>(k));
@@ -66,6 +66,71 @@ void ReadPointParts(const std::string& upper, TScriptStatement& statement, std::
         statement.PointProblem = TPointProblem::NoExpression;
     else
         line = parts.front();
+}
+
+// Captions (as written) and the number directives (blanks stripped); false
+// for a definition, with `line` left without its blanks.
+bool ReadDirective(std::string& line, TScriptStatement& statement)
+{
+    auto take = [&](TStatementKind kind, std::string value) {
+        statement.Kind = kind;
+        statement.Expression = std::move(value);
+        return true;
+    };
+    std::string upper = AsciiUpper(line);
+    if (Contains(upper, "#XCAP="))
+        return take(TStatementKind::XCaption, line.substr(std::min<std::size_t>(6, line.size())));
+    if (Contains(upper, "#YCAP="))
+        return take(TStatementKind::YCaption, line.substr(std::min<std::size_t>(6, line.size())));
+    line = StripBlanks(line);
+    upper = AsciiUpper(line);
+    auto valueAfter = [&](std::size_t skip) { return TrimBlanks(line.substr(std::min(skip, line.size()))); };
+    if (Contains(upper, "#XMIN="))
+        return take(TStatementKind::Xmin, valueAfter(6));
+    if (Contains(upper, "#XMAX="))
+        return take(TStatementKind::Xmax, valueAfter(6));
+    if (StartsWith(upper, "P="))
+        return take(TStatementKind::Pressure, valueAfter(2));
+    if (StartsWith(upper, "T="))
+        return take(TStatementKind::Temperature, valueAfter(2));
+    return false;
+}
+
+// A line ending in "..." goes on in the next memo line; false when a
+// continuation leaves nothing (the statement is dropped).
+bool JoinContinuedLines(const std::vector<std::string>& lines, std::size_t& i, std::string& line)
+{
+    while (Contains(line, "...")) {
+        CutFrom(line, "...");
+        if (i + 1 >= lines.size())
+            break;
+        ++i;
+        line += StripBlanks(lines[i]);
+        CutFrom(line, "%");
+        if (line.empty())
+            return false;
+    }
+    return true;
+}
+
+// A phase, point phase, SID or parameter line: its kind, name and expression.
+void ReadDefinition(std::string line, TScriptStatement& statement)
+{
+    const std::string upper = AsciiUpper(line);
+    statement.Kind = Classify(upper);
+    if (statement.Kind == TStatementKind::PointPhase) {
+        ReadPointParts(upper, statement, line);
+        if (statement.PointProblem != TPointProblem::None)
+            return;
+    }
+    const auto equals = line.find('=');
+    statement.HasEquals = equals != std::string::npos;
+    if (statement.HasEquals) {
+        statement.Name = AsciiUpper(line.substr(0, equals));
+        statement.Expression = line.substr(equals + 1);
+    } else {
+        statement.Name = AsciiUpper(line);
+    }
 }
 
 } // namespace
@@ -93,74 +158,12 @@ std::vector<TScriptStatement> ReadScriptStatements(const std::string& script)
         CutFrom(line, "%");
         if (line.empty())
             continue;
-        std::string upper = AsciiUpper(line);
-        auto directive = [&](TStatementKind kind, std::string value) {
-            statement.Kind = kind;
-            statement.Expression = std::move(value);
-            statements.push_back(statement);
-        };
-        if (Contains(upper, "#XCAP=")) {
-            directive(TStatementKind::XCaption, line.substr(std::min<std::size_t>(6, line.size())));
-            continue;
-        }
-        if (Contains(upper, "#YCAP=")) {
-            directive(TStatementKind::YCaption, line.substr(std::min<std::size_t>(6, line.size())));
-            continue;
-        }
-        line = StripBlanks(line);
-        upper = AsciiUpper(line);
-        auto valueAfter = [&](std::size_t skip) { return TrimBlanks(line.substr(std::min(skip, line.size()))); };
-        if (Contains(upper, "#XMIN=")) {
-            directive(TStatementKind::Xmin, valueAfter(6));
-            continue;
-        }
-        if (Contains(upper, "#XMAX=")) {
-            directive(TStatementKind::Xmax, valueAfter(6));
-            continue;
-        }
-        if (StartsWith(upper, "P=")) {
-            directive(TStatementKind::Pressure, valueAfter(2));
-            continue;
-        }
-        if (StartsWith(upper, "T=")) {
-            directive(TStatementKind::Temperature, valueAfter(2));
-            continue;
-        }
-
-        bool dropped = false;
-        while (Contains(line, "...")) {
-            CutFrom(line, "...");
-            if (i + 1 >= lines.size())
-                break;
-            ++i;
-            line += StripBlanks(lines[i]);
-            CutFrom(line, "%");
-            if (line.empty()) {
-                dropped = true;
-                break;
-            }
-        }
-        if (dropped)
-            continue;
-
-        upper = AsciiUpper(line);
-        statement.Kind = Classify(upper);
-        if (statement.Kind == TStatementKind::PointPhase) {
-            ReadPointParts(upper, statement, line);
-            if (statement.PointProblem != TPointProblem::None) {
-                statements.push_back(statement);
+        if (!ReadDirective(line, statement)) {
+            if (!JoinContinuedLines(lines, i, line))
                 continue;
-            }
+            ReadDefinition(line, statement);
         }
-        const auto equals = line.find('=');
-        statement.HasEquals = equals != std::string::npos;
-        if (statement.HasEquals) {
-            statement.Name = AsciiUpper(line.substr(0, equals));
-            statement.Expression = line.substr(equals + 1);
-        } else {
-            statement.Name = AsciiUpper(line);
-        }
-        statements.push_back(statement);
+        statements.push_back(std::move(statement));
     }
     return statements;
 }

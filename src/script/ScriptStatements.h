@@ -1,8 +1,9 @@
 #pragma once
-// The problem script read statement by statement exactly as the interpreter
-// reads it (comments, captions, directives, continued lines, the line kinds,
-// point-phase parts), but without building a run: each statement keeps the
-// memo line it starts on, so that tools can say where something is.
+// The one reading of a problem script: statement by statement (comments,
+// captions, directives, continued lines, the line kinds, point-phase parts),
+// each keeping the memo line it starts on, so that tools can say where
+// something is. TScriptModel turns the statements into evaluators.
+#include <exception>
 #include <memory>
 #include <string>
 #include <vector>
@@ -24,7 +25,7 @@ enum class TStatementKind {
     Temperature,   // T=
 };
 
-// What went wrong with a point phase's parts; the interpreter stops there.
+// What went wrong with a point phase's parts; the run stops there.
 enum class TPointProblem {
     None,
     Composition,    // no usable "X=" part (missing, negative, above 1)
@@ -47,6 +48,7 @@ struct TScriptStatement {
     std::string CompositionText;  // the text after the deciding "X="
     TPointProblem PointProblem = TPointProblem::None;
     std::string CompositionError; // the error's message for CompositionFault
+    std::exception_ptr CompositionException; // and the error itself, which the run raises there
 
     bool IsDefinition() const
     {
@@ -70,7 +72,7 @@ double ReadComposition(const std::string& part);
 // E, T, X, Y (upper case).
 bool IsBuiltInVariable(const std::string& upperName);
 
-// The names other than the built-in ones that the interpreter defines on the
+// The names other than the built-in ones that the script model defines on the
 // statement's evaluator before its expression is set: "R", "P", "SID" and, for
 // a solution phase, the parameters above it (upper case, in order). A
 // parameter whose name is no identifier is left out.

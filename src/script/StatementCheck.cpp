@@ -156,6 +156,18 @@ void CheckExpression(const TScriptStatement& statement, const std::vector<TScrip
 
 } // namespace
 
+TScriptFinding ParameterFailure(const TScriptStatement& parameter, const TScriptStatement& phase, double temperature,
+                                double pressure, const std::string& error)
+{
+    const std::string& name = parameter.Name;
+    return Refusal(parameter, name,
+                   name + " fails before the sweep: on reading " + StatementLabel(phase) + " (line " +
+                       std::to_string(phase.Line) + ") the program computes every parameter above it once, at X = " +
+                       "0.5, T = " + FormatGeneral(temperature) + " and p = " + FormatGeneral(pressure) +
+                       " (the script's T and p), and " + name + " raises \"" + OneLine(error) +
+                       "\" there, which stops the run");
+}
+
 std::string StatementLabel(const TScriptStatement& statement)
 {
     if (statement.Kind == TStatementKind::Sid)
@@ -245,13 +257,7 @@ std::vector<TScriptFinding> TParametersWhileReading::Next(const TScriptStatement
             parameter.Evaluator->Value();
         } catch (const std::exception& error) {
             failed_.push_back(name);
-            findings.push_back(Refusal(
-                *parameter.Statement, name,
-                name + " fails before the sweep: on reading " + StatementLabel(statement) + " (line " +
-                    std::to_string(statement.Line) + ") the program computes every parameter above it once, at X = " +
-                    "0.5, T = " + FormatGeneral(temperature_) + " and p = " + FormatGeneral(pressure_) +
-                    " (the script's T and p), and " + name + " raises \"" + OneLine(error.what()) +
-                    "\" there, which stops the run"));
+            findings.push_back(ParameterFailure(*parameter.Statement, statement, temperature_, pressure_, error.what()));
         }
     }
     return findings;

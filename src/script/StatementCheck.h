@@ -22,10 +22,15 @@ struct TStatementCheck {
 TStatementCheck CheckStatement(const TScriptStatement& statement, const std::vector<TScriptStatement>& script,
                                const std::vector<std::string>& parametersAbove);
 
+// A parameter that raised when the run computed the parameters on reading
+// `phase`, at the script's `temperature` and `pressure` so far.
+TScriptFinding ParameterFailure(const TScriptStatement& parameter, const TScriptStatement& phase, double temperature,
+                                double pressure, const std::string& error);
+
 // How the script's texts name a statement: "GL", "the SID line", ...
 std::string StatementLabel(const TScriptStatement& statement);
 
-// The parameters as the interpreter computes them while it reads the script:
+// The parameters as the script model computes them while it builds:
 // at a solution-phase line that follows new parameters, every parameter above
 // once, at X = 0.5 with the T and p the script has set so far and Sid 0 (a
 // first run's), before any sweep. A parameter that raises there stops the run.

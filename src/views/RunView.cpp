@@ -27,7 +27,7 @@ void TRunView::Flush()
     statusPending_ = false;
     chart_.Show();
     // Every stroke asks the mosaic for a repaint; they come together as one.
-    const TRunResults& r = run_.Results();
+    const TRunResult& r = run_.Results();
     for (const TMosaicStroke& stroke : mosaicPending_) {
         if (stroke.Mark)
             mosaic_.MarkPointPhase(stroke.X, stroke.Row);

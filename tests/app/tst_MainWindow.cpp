@@ -276,7 +276,7 @@ void TestMainWindow::F9RunsFromTheMemoButNotUnderAModalBox()
     TPlace place;
     TModalAnswers answers;
     auto window = ::Start(place.Options());
-    const TRunResults& results = window->Session().Results();
+    const TRunResult& results = window->Session().Results();
     auto* memo = Find<QPlainTextEdit>(*window, "memFunctions");
     const QString script = memo->toPlainText();
 
@@ -346,7 +346,7 @@ void TestMainWindow::StepModeComputesOneLinePerPress()
     TPlace place;
     TModalAnswers answers;
     auto window = ::Start(place.Options());
-    const TRunResults& results = window->Session().Results();
+    const TRunResult& results = window->Session().Results();
     window->Session().Problems().Table().SetAsInteger("YPoints", 2); // three lines
     qobject_cast<QCheckBox*>(Control(*window, "chbStep"))->click();
     for (int line = 0; line <= 2; ++line) {
@@ -383,7 +383,7 @@ void TestMainWindow::StopOrCloseDuringARun()
     TPlace place;
     TModalAnswers answers;
     auto window = ::Start(place.Options());
-    const TRunResults& results = window->Session().Results();
+    const TRunResult& results = window->Session().Results();
     const int lastLine = static_cast<int>(window->Session().Problems().Table().AsInteger("YPoints"));
     int lineAtAnswer = -2;
     QStringList enabledDuringRun;

@@ -13,7 +13,7 @@ namespace solvane {
 
 // Writable run state for tests that set up what no sequence of presses makes.
 struct TRunTestAccess {
-    static TRunResults& State(TRun& run) { return run; }
+    static TRunResult& State(TRun& run) { return run.result_; }
 };
 
 } // namespace solvane

@@ -45,16 +45,16 @@ TEST(InterpretScript, TheExampleScript)
                                   "#YCAP=Temperature, K\r\n");
     ASSERT_TRUE(r.ok);
     EXPECT_TRUE(r.messages.empty());
-    EXPECT_EQ(Names(run.Results().Phases), (std::vector<std::string>{"L", "S1"}));
-    EXPECT_EQ(Names(run.Results().PointPhases), std::vector<std::string>{"0.5"});
-    EXPECT_TRUE(run.Results().Params.empty());
+    EXPECT_EQ(Names(run.Script().Phases), (std::vector<std::string>{"L", "S1"}));
+    EXPECT_EQ(Names(run.Script().PointPhases), std::vector<std::string>{"0.5"});
+    EXPECT_TRUE(run.Script().Params.empty());
     EXPECT_EQ(run.Results().YCaption, "Temperature, K");
-    EXPECT_EQ(run.Results().Phases[0].Object->Expression(), "1000*X*(1-X)+Sid*T");
-    EXPECT_EQ(run.Results().PointPhases[0].Object->Expression(), "-5000+2*T"); // upper-cased
+    EXPECT_EQ(run.Script().Phases[0].Object->Expression(), "1000*X*(1-X)+Sid*T");
+    EXPECT_EQ(run.Script().PointPhases[0].Object->Expression(), "-5000+2*T"); // upper-cased
     // The point phase's variable named by its full left side, and X at the composition.
-    EXPECT_NE(run.Results().PointPhases[0].Object->FindVariable("GC1"), nullptr);
-    EXPECT_EQ(run.Results().PointPhases[0].Object->X(), 0.5);
-    EXPECT_NE(run.Results().Phases[1].Object->FindVariable("S1"), nullptr);
+    EXPECT_NE(run.Script().PointPhases[0].Object->FindVariable("GC1"), nullptr);
+    EXPECT_EQ(run.Script().PointPhases[0].Object->X(), 0.5);
+    EXPECT_NE(run.Script().Phases[1].Object->FindVariable("S1"), nullptr);
 }
 
 TEST(InterpretScript, LinesDirectivesAndKinds)
@@ -94,9 +94,9 @@ TEST(InterpretScript, LinesDirectivesAndKinds)
         const auto r = Interpret(run, c.script);
         EXPECT_TRUE(r.ok) << c.script;
         EXPECT_TRUE(r.messages.empty()) << c.script;
-        EXPECT_EQ(Names(run.Results().Phases), c.phases) << c.script;
-        EXPECT_EQ(Names(run.Results().PointPhases), c.points) << c.script;
-        EXPECT_EQ(Names(run.Results().Params), c.params) << c.script;
+        EXPECT_EQ(Names(run.Script().Phases), c.phases) << c.script;
+        EXPECT_EQ(Names(run.Script().PointPhases), c.points) << c.script;
+        EXPECT_EQ(Names(run.Script().Params), c.params) << c.script;
         EXPECT_EQ(run.Results().XCaption, c.xcap) << c.script;
         EXPECT_EQ(run.Results().Xmin, c.xmin) << c.script;
         EXPECT_EQ(run.Results().Xmax, c.xmax) << c.script;
@@ -109,16 +109,16 @@ TEST(InterpretScript, ContinuedLineJoinsWithoutBlanks)
 {
     TRun run;
     ASSERT_TRUE(Interpret(run, "GL=1+...\n 2 * X % c\n").ok);
-    EXPECT_EQ(run.Results().Phases[0].Object->Expression(), "1+2*X");
+    EXPECT_EQ(run.Script().Phases[0].Object->Expression(), "1+2*X");
 }
 
 TEST(InterpretScript, SidLineReplacesTheIdealMixingTerm)
 {
     TRun run;
     ASSERT_TRUE(Interpret(run, "side=2*X").ok);
-    EXPECT_EQ(run.Results().sidParser.Expression(), "2*X");
+    EXPECT_EQ(run.Script().sidParser.Expression(), "2*X");
     ASSERT_TRUE(Interpret(run, "GL=1").ok);
-    EXPECT_EQ(run.Results().sidParser.Expression(), kDefaultSidExpression);
+    EXPECT_EQ(run.Script().sidParser.Expression(), kDefaultSidExpression);
 }
 
 TEST(InterpretScript, PointPhaseWarningsStopTheInterpretation)
@@ -144,7 +144,7 @@ TEST(InterpretScript, PointPhaseWarningsStopTheInterpretation)
         ASSERT_EQ(r.messages.size(), 1u) << c.script;
         EXPECT_EQ(r.messages[0].Kind, TMessageKind::Warning);
         EXPECT_EQ(r.messages[0].Text, c.message);
-        EXPECT_EQ(run.Results().Phases.size(), c.phasesBuilt) << c.script;
+        EXPECT_EQ(run.Script().Phases.size(), c.phasesBuilt) << c.script;
     }
 }
 
@@ -176,7 +176,7 @@ TEST(InterpretScript, ParametersPassThroughTheirDecimalText)
     TRun run;
     ASSERT_TRUE(Interpret(run, "W=1/3\nV=T*X+Sid\nGL=W").ok);
     // Interpretation evaluates at X = 0.5 and T = 300.
-    ASSERT_EQ(run.Results().ParamValues.size(), 2u);
+    ASSERT_EQ(run.Script().ParamValues.size(), 2u);
     EXPECT_EQ(run.ParameterValue(0), 0.333333333333333);
     EXPECT_EQ(run.ParameterValue(1), 150.0 + 0.0); // Sid is 0 until a line computes it
     TRunTestAccess::State(run).Temperature = 400;

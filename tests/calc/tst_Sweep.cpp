@@ -269,8 +269,8 @@ TEST(Sweep, LocaleDecimalSeparator)
     const auto r = RunProblemHeadless(run, MakeProblem("GL=1000*(X-0.1)^2\nGS=1000*(X-0.9)^2\nGC=-100;X=0.3", 0.5, 1.5, 1, 4));
     EXPECT_TRUE(r.Completed);
     EXPECT_TRUE(r.Messages.empty());
-    ASSERT_EQ(run.Results().PointPhases.size(), 1u);
-    EXPECT_EQ(run.Results().PointPhases[0].Text, "0,3");
+    ASSERT_EQ(run.Script().PointPhases.size(), 1u);
+    EXPECT_EQ(run.Script().PointPhases[0].Text, "0,3");
     EXPECT_EQ(DataRow(run.Results().Cells, 0), (std::vector<std::string>{"0", "0,25", "0,3", "0,5", "0,75", "1"}));
     EXPECT_EQ(run.Results().Cells.Cell(0, 1), "1,5");
     EXPECT_EQ(run.Results().Cells.Cell(3, 1), "C0,3");

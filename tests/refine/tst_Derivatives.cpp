@@ -166,7 +166,7 @@ TEST(Derivatives, ThroughSidAndParameters)
     const std::string script = "W = 1000 + 500*X\nGL = W*X*(1-X) - T*Sid\n";
     TRun run;
     RunProblemHeadless(run, test::MakeProblem(script, 400, 500, 2, 10));
-    TPhaseDerivatives model(run.Results(), TYQuantity::Temperature);
+    TPhaseDerivatives model(run.Results(), run.Script(), TYQuantity::Temperature);
     const double x = 0.3, T = 450, R = 8.31441;
     auto g = [&](double v) { return (1000 + 500 * v) * v * (1 - v) + R * T * (v * std::log(v) + (1 - v) * std::log(1 - v)); };
     TTaylor s;

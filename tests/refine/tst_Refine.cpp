@@ -346,7 +346,7 @@ TEST(Refine, KeepsTheGridWhereItCannotRefine)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.script);
         const Refined r = RefineProblem(c.script, 300, 400, 2, c.xpoints);
-        const TRunResults& run = r.run->Results();
+        const TRunResult& run = r.run->Results();
         ASSERT_EQ(r.refinement.Boundaries.size(), static_cast<std::size_t>(run.ZHigh + 1) / 2);
         ASSERT_FALSE(r.refinement.Boundaries.empty());
         for (std::size_t k = 0; k < r.refinement.Boundaries.size(); ++k) {
@@ -383,7 +383,7 @@ TEST(Refine, RegionLabelsNamePointPhasesAtTheEnds)
         for (const int xpoints : kGrids) {
             SCOPED_TRACE(c.script + std::to_string(xpoints));
             const Refined r = RefineProblem(c.script, 300, 750, 90, xpoints);
-            const TRunResults& run = r.run->Results();
+            const TRunResult& run = r.run->Results();
             std::vector<double> columnX;
             for (const auto& column : run.XColumns)
                 columnX.push_back(column.Object->X);

@@ -160,7 +160,7 @@ void TestDiagram2::AutomaticRangeIsTheRunsClearOfEveryMarker()
     const QCPRange x = chart->xAxis->range(), y = chart->yAxis->range();
     // The run's whole range (the liquid above the highest boundary point and
     // the melting points at the ends included), with a small margin.
-    const TRunResults& results = run.Results();
+    const TRunResult& results = run.Results();
     QVERIFY(x.lower < results.Xmin && x.upper > results.Xmax && x.size() < 1.1 * (results.Xmax - results.Xmin));
     QVERIFY(y.lower < results.Ymin && y.upper > results.Ymax && y.size() < 1.1 * (results.Ymax - results.Ymin));
     // Every marker whole inside the frame, with a pixel to spare.
