@@ -37,7 +37,7 @@ public:
     const TProblemEditor& Problems() const { return editor_; }
     // The run, for the windows that show it.
     const TRun& Run() const { return run_; }
-    const TRunResults& Results() const { return run_.Results(); }
+    const TRunResult& Results() const { return run_.Results(); }
     const TSettings& Settings() const { return settings_; }
 
     // The start: the settings from settingsPath, then the working database
